@@ -1,0 +1,37 @@
+#pragma once
+// Character data of Unicode 5.1.0 for the Basic Multilingual Plane, from the
+// module's own generated tables: case mappings, the unaccent reduction and
+// the character classes that name normalisation needs. Nothing here depends
+// on the C runtime's locale.
+#include <string>
+#include <string_view>
+
+namespace norvalt::unicode {
+
+// Simple (one-to-one) mappings; a unit without a mapping maps to itself.
+char16_t fold(char16_t u);
+char16_t lower(char16_t u);
+char16_t upper(char16_t u);
+char16_t title(char16_t u);
+
+// The unaccent replacement of u (1 to 18 units), or an empty view when u
+// has no mapping and stays as it is.
+std::u16string_view unaccent(char16_t u);
+
+// The per-character comparison key of NOCASE and LIKE: fold of u below 128,
+// otherwise fold of the first unit of its unaccent replacement.
+char16_t key(char16_t u);
+
+// White space: the White_Space property.
+bool isWhiteSpace(char16_t u);
+// Graphic: letters, marks, numbers, punctuation and symbols (general
+// categories L, M, N, P, S), and surrogate units, which belong to graphic
+// characters beyond the BMP. Not graphic: controls, format characters,
+// separators, private use and unassigned units.
+bool isGraphic(char16_t u);
+
+// Whole-text helpers over the simple mappings.
+std::u16string toLower(std::u16string_view text);
+std::u16string toUpper(std::u16string_view text);
+
+} // namespace norvalt::unicode
