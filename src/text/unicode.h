@@ -8,6 +8,16 @@
 
 namespace norvalt::unicode {
 
+// The version of the character data, as the SQL function unicode_version reports it.
+inline constexpr const char* dataVersion = "5.1.0.12";
+
+enum class Mapping { fold, lower, upper, title, unaccent };
+
+// The replacement of u in a table (1 to 18 units), or an empty view when the
+// table has no mapping for u. A mapping may give u itself: the titlecase
+// digraphs are their own title form.
+std::u16string_view replacement(Mapping table, char16_t u);
+
 // Simple (one-to-one) mappings; a unit without a mapping maps to itself.
 char16_t fold(char16_t u);
 char16_t lower(char16_t u);
@@ -18,9 +28,17 @@ char16_t title(char16_t u);
 // has no mapping and stays as it is.
 std::u16string_view unaccent(char16_t u);
 
+char16_t keyBeyondAscii(char16_t u);
+
 // The per-character comparison key of NOCASE and LIKE: fold of u below 128,
-// otherwise fold of the first unit of its unaccent replacement.
-char16_t key(char16_t u);
+// otherwise fold of the first unit of its unaccent replacement. Inline for
+// ASCII, which dominates the comparisons of a sort.
+inline char16_t key(char16_t u)
+{
+    if (u < 0x80)
+        return u >= u'A' && u <= u'Z' ? static_cast<char16_t>(u + 0x20) : u;
+    return keyBeyondAscii(u);
+}
 
 // White space: the White_Space property.
 bool isWhiteSpace(char16_t u);
