@@ -18,7 +18,7 @@ namespace {
 constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
 
 template <class Point>
-const Point* firstOfFile(const std::vector<Point>& points, std::u16string_view fileName)
+const Point* linearFirstOfFile(const std::vector<Point>& points, std::u16string_view fileName)
 {
     const auto it = std::find_if(points.begin(), points.end(),
                                  [&](const Point& p) { return p.fileName == fileName; });
@@ -27,8 +27,59 @@ const Point* firstOfFile(const std::vector<Point>& points, std::u16string_view f
 
 } // namespace
 
+Calculator::FirstPointIndex::FirstPointIndex(const std::vector<AnalysisPoint>& points)
+    : points_(points)
+{
+    first_.reserve(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) first_.try_emplace(points[i].fileName, i);
+}
+
+const AnalysisPoint* Calculator::FirstPointIndex::find(std::u16string_view fileName) const
+{
+    const auto it = first_.find(fileName);
+    return it == first_.end() ? nullptr : &points_[it->second];
+}
+
+const AnalysisPoint* Calculator::firstOfFile(const std::vector<AnalysisPoint>& points,
+                                             std::u16string_view fileName) const
+{
+    const auto index = pointIndexes_.find(&points);
+    // Lists entered after the gathering are empty and have no index.
+    return index == pointIndexes_.end() ? linearFirstOfFile(points, fileName)
+                                        : index->second.find(fileName);
+}
+
+const CalibrationSeries* Calculator::standardSeries() const
+{
+    const bool valid = internalStandardSeries_ >= 0 &&
+                       static_cast<std::size_t>(internalStandardSeries_) < calibrationSeries_.size();
+    return valid ? &calibrationSeries_[internalStandardSeries_] : nullptr;
+}
+
+void Calculator::buildIndexes()
+{
+    pointIndexes_.clear();
+    pointIndexes_.emplace(&internalStandardPoints_, internalStandardPoints_);
+    for (const auto& [name, points] : analysisPointsByName_) pointIndexes_.emplace(&points, points);
+
+    const CalibrationSeries* standard = standardSeries();
+    standardUsable_ = standard != nullptr;
+    standardOfPoint_.assign(calibrationSeries_.size(), {});
+    if (!standard) return;
+    for (const auto& q : standard->points) {
+        if (!isValidValue(q.area) || !isValidValue(q.concentration)) standardUsable_ = false;
+    }
+    for (std::size_t s = 0; s < calibrationSeries_.size(); ++s) {
+        for (const auto& p : calibrationSeries_[s].points)
+            standardOfPoint_[s].push_back(linearFirstOfFile(standard->points, p.fileName));
+    }
+}
+
 void Calculator::clearResults()
 {
+    pointIndexes_.clear();
+    standardOfPoint_.clear();
+    standardUsable_ = false;
     internalStandardId_ = UnidentifiedSubstance;
     internalStandardSeries_ = -1;
     calibrationSeries_.clear();
@@ -51,7 +102,18 @@ void Calculator::run(const ChromatogramMap& chromatograms, const std::vector<Mix
 
     if (validateInputs(&chromatograms, selectedAssayId, waterMassFraction, messages_)) {
         gatherPoints();
-        for (const auto& [id, analysed] : analysedChromatograms_) computeCoefficients(analysed, id);
+        // A chromatogram's coefficients depend on its file name alone and
+        // are entered only where its path is not yet a key, so the order of
+        // these calls changes no result. In path order every new key lands
+        // at the end of the maps by path, which the insertions below use.
+        std::vector<ChromatogramMap::const_iterator> byPath;
+        byPath.reserve(analysedChromatograms_.size());
+        for (auto it = analysedChromatograms_.begin(); it != analysedChromatograms_.end(); ++it)
+            byPath.push_back(it);
+        std::stable_sort(byPath.begin(), byPath.end(), [](const auto& x, const auto& y) {
+            return x->second.fileName < y->second.fileName;
+        });
+        for (const auto& it : byPath) computeCoefficients(it->second, it->first);
         for (const auto& [id, analysed] : analysedChromatograms_) computeMassFractions(analysed, id);
     }
     chromatograms_ = nullptr;
@@ -83,6 +145,7 @@ void Calculator::gatherPoints()
             }
         }
     }
+    buildIndexes();
 }
 
 bool Calculator::addCalibrationPeak(const Chromatogram& c, const Peak& peak, std::int32_t id)
@@ -115,33 +178,31 @@ void Calculator::computeCoefficients(const Chromatogram& a, std::int32_t assayId
     const std::u16string_view f = fileNamePart(a.fileName);
     const std::u16string& F = a.fileName;
     const bool selected = assayId == selectedAssayId_;
+    // The standard's peak in a: the same for every series.
+    const AnalysisPoint* Ia = firstOfFile(internalStandardPoints_, f);
 
-    const bool standardKnown = internalStandardSeries_ >= 0 &&
-                               static_cast<std::size_t>(internalStandardSeries_) < calibrationSeries_.size();
-    bool standardUsable = standardKnown;
-    if (standardKnown) {
-        for (const auto& q : calibrationSeries_[internalStandardSeries_].points) {
-            if (!isValidValue(q.area) || !isValidValue(q.concentration)) standardUsable = false;
-        }
-    }
-
-    for (auto& S : calibrationSeries_) {
+    for (std::size_t s = 0; s < calibrationSeries_.size(); ++s) {
+        auto& S = calibrationSeries_[s];
         if (S.mixtureIndex < 0 || static_cast<std::size_t>(S.mixtureIndex) >= mixtureCount_) continue;
         const bool ownStandard = isComponentName(S.peakName, internalStandardId_);
+        // Looked up (and entered when absent) at the first point that gets
+        // this far, as a point-by-point reading would do.
+        const std::vector<AnalysisPoint>* X = nullptr;
+        const AnalysisPoint* Xa = nullptr;
         double sum = 0;
-        for (auto& P : S.points) {
+        for (std::size_t i = 0; i < S.points.size(); ++i) {
+            auto& P = S.points[i];
             if (ownStandard || !isValidValue(P.concentration) || !isValidValue(P.area) ||
-                !standardUsable) {
+                !standardUsable_) {
                 P.coefficient = notANumber;
                 continue;
             }
-            const CalibrationPoint* Q =
-                firstOfFile(calibrationSeries_[internalStandardSeries_].points, P.fileName);
+            const CalibrationPoint* Q = standardOfPoint_[s][i];
             if (!Q) continue;
-            const auto& X = analysisPointsByName_[S.peakName];
-            if (X.empty()) continue;
-            const AnalysisPoint* Xa = firstOfFile(X, f);
-            const AnalysisPoint* Ia = firstOfFile(internalStandardPoints_, f);
+            if (!X) {
+                X = &analysisPointsByName_[S.peakName];
+                Xa = firstOfFile(*X, f);
+            }
             if (!Xa || !Ia) continue;
 
             const double ratio = Ia->area / Q->area;
@@ -149,13 +210,13 @@ void Calculator::computeCoefficients(const Chromatogram& a, std::int32_t assayId
             const double K = (Q->area * P.concentration) / denominator;
 
             if (selected) P.coefficient = K;
-            P.coefficientByFile.try_emplace(F, K);
+            P.coefficientByFile.try_emplace(P.coefficientByFile.end(), F, K);
             sum += K;
         }
         // Every point counts in the divisor, also those without a coefficient.
         const double mean = sum / static_cast<double>(S.points.size());
         if (selected) S.meanCoefficient = mean;
-        S.meanCoefficientByFile.try_emplace(F, mean);
+        S.meanCoefficientByFile.try_emplace(S.meanCoefficientByFile.end(), F, mean);
     }
 }
 
@@ -163,6 +224,8 @@ void Calculator::computeMassFractions(const Chromatogram& a, std::int32_t assayI
 {
     const std::u16string_view f = fileNamePart(a.fileName);
     const std::u16string& F = a.fileName;
+
+    const AnalysisPoint* Ia = firstOfFile(internalStandardPoints_, f);
 
     std::vector<ComponentResult> rows;
     double rest = 100 - waterMassFraction_;
@@ -172,7 +235,6 @@ void Calculator::computeMassFractions(const Chromatogram& a, std::int32_t assayI
         const auto S = std::find_if(calibrationSeries_.begin(), calibrationSeries_.end(),
                                     [&](const CalibrationSeries& s) { return s.peakName == name; });
         if (S == calibrationSeries_.end()) continue;
-        const AnalysisPoint* Ia = firstOfFile(internalStandardPoints_, f);
         if (!Ia) continue;
         const AnalysisPoint* Xa = firstOfFile(points, f);
         if (!Xa) continue;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "calc/chromatogram_map.h"
@@ -75,8 +77,26 @@ public:
     std::int32_t selectedAssayId() const { return selectedAssayId_; }
 
 private:
+    // The first point of each file name part in one list of analysis
+    // points: the lookups of a recalculation are first-match searches by
+    // file name, and linear ones would make it quadratic in the number of
+    // analysed chromatograms.
+    class FirstPointIndex {
+    public:
+        explicit FirstPointIndex(const std::vector<AnalysisPoint>& points);
+        const AnalysisPoint* find(std::u16string_view fileName) const;
+
+    private:
+        const std::vector<AnalysisPoint>& points_;
+        std::unordered_map<std::u16string_view, std::size_t> first_;
+    };
+
     bool addCalibrationPeak(const Chromatogram& c, const Peak& peak, std::int32_t id);
     void clearResults();
+    void buildIndexes();
+    const CalibrationSeries* standardSeries() const;
+    const AnalysisPoint* firstOfFile(const std::vector<AnalysisPoint>& points,
+                                     std::u16string_view fileName) const;
 
     MessageList& messages_;
 
@@ -96,6 +116,15 @@ private:
 
     // Component id -> index of its series, for one gathering.
     std::map<std::int32_t, std::size_t> seriesOfComponent_;
+
+    // Built when the points are gathered; they stay valid because the
+    // gathered lists do not change afterwards.
+    std::unordered_map<const std::vector<AnalysisPoint>*, FirstPointIndex> pointIndexes_;
+    // For each series and point, the standard's point of the same
+    // calibration chromatogram (the first one), or null.
+    std::vector<std::vector<const CalibrationPoint*>> standardOfPoint_;
+    // Every point of the standard's series has a valid area and concentration.
+    bool standardUsable_ = false;
 };
 
 } // namespace norvalt
