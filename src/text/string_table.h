@@ -76,6 +76,8 @@ enum StringId : int {
     IDS_ERR_TEMPLATE = 176,
     IDS_ERR_TEMPLATE_CODE = 177,
     IDS_TIP_ABOUT = 178,
+    // The module's own texts beyond the host's numbering.
+    IDS_ERR_DATABASE = 200,
 };
 
 // The text of `id` in the current language: the installed lookup's text if
