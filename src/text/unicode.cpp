@@ -57,12 +57,6 @@ char16_t title(char16_t u) { return single(tables::titleMapping, u); }
 
 std::u16string_view unaccent(char16_t u) { return replacement(Mapping::unaccent, u); }
 
-char16_t keyBeyondAscii(char16_t u)
-{
-    const char16_t first = lookup(tables::unaccentMapping, u).front();
-    return fold(first == noMapping ? u : first);
-}
-
 bool isWhiteSpace(char16_t u) { return contains(tables::whiteSpaceSet, u); }
 bool isGraphic(char16_t u) { return contains(tables::graphicSet, u); }
 

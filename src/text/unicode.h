@@ -3,6 +3,8 @@
 // module's own generated tables: case mappings, the unaccent reduction and
 // the character classes that name normalisation needs. Nothing here depends
 // on the C runtime's locale.
+#include "text/generated/unicode_tables.h"
+
 #include <string>
 #include <string_view>
 
@@ -28,16 +30,13 @@ char16_t title(char16_t u);
 // has no mapping and stays as it is.
 std::u16string_view unaccent(char16_t u);
 
-char16_t keyBeyondAscii(char16_t u);
-
 // The per-character comparison key of NOCASE and LIKE: fold of u below 128,
-// otherwise fold of the first unit of its unaccent replacement. Inline for
-// ASCII, which dominates the comparisons of a sort.
+// otherwise fold of the first unit of its unaccent replacement. Sorts and
+// LIKE scans ask for it per character, so it is one inline lookup in a
+// table generated from the two mappings.
 inline char16_t key(char16_t u)
 {
-    if (u < 0x80)
-        return u >= u'A' && u <= u'Z' ? static_cast<char16_t>(u + 0x20) : u;
-    return keyBeyondAscii(u);
+    return static_cast<char16_t>(u + tables::keyDeltas[tables::keyStage1[u >> 5] * 32u + (u & 31u)]);
 }
 
 // White space: the White_Space property.

@@ -360,6 +360,37 @@ BitSet buildBitSet(const std::string& name, const std::vector<bool>& members)
     return s;
 }
 
+// The comparison key of every BMP unit in one lookup: fold of the unit below
+// 128, otherwise fold of the first unit of its unaccent replacement. NOCASE
+// and LIKE ask for it per character. Stored as the difference key - unit
+// (modulo 2^16), so that all blocks of units that are their own key share one
+// block of zeros.
+struct KeyTable {
+    std::vector<std::uint8_t> stage1;
+    std::vector<std::uint16_t> keys; // 32 differences per distinct block
+};
+
+KeyTable buildKeyTable(const std::vector<Units>& fold, const std::vector<Units>& unaccent)
+{
+    auto folded = [&](std::uint32_t u) { return fold[u].empty() ? u : fold[u][0]; };
+    KeyTable k;
+    std::map<std::vector<std::uint16_t>, std::size_t> index;
+    for (std::uint32_t block = 0; block < planeSize / 32; ++block) {
+        std::vector<std::uint16_t> keys;
+        for (std::uint32_t u = block * 32; u < block * 32 + 32; ++u) {
+            const std::uint32_t v = u < 0x80 || unaccent[u].empty() ? u : unaccent[u][0];
+            keys.push_back(static_cast<std::uint16_t>(folded(v) - u));
+        }
+        auto [it, added] = index.try_emplace(keys, index.size());
+        if (added)
+            k.keys.insert(k.keys.end(), keys.begin(), keys.end());
+        if (it->second > 255)
+            fail("key: more than 256 distinct blocks");
+        k.stage1.push_back(static_cast<std::uint8_t>(it->second));
+    }
+    return k;
+}
+
 template <class T>
 void writeArray(std::ostream& out, const std::string& decl, const std::vector<T>& values, int perLine, bool hexa)
 {
@@ -450,13 +481,19 @@ extern const Mapping unaccentMapping;
 extern const BitSet whiteSpaceSet;
 extern const BitSet graphicSet;
 
+// The NOCASE/LIKE key of u: u + keyDeltas[keyStage1[u >> 5] * 32 + (u & 31)],
+// modulo 2^16.
+extern const std::uint8_t keyStage1[2048];
+extern const std::uint16_t keyDeltas[];
+
 } // namespace norvalt::unicode::tables
 )";
     if (!out)
         fail("cannot write " + path);
 }
 
-void writeSource(const std::string& path, const std::vector<TwoStage>& tables, const std::vector<BitSet>& sets)
+void writeSource(const std::string& path, const std::vector<TwoStage>& tables, const std::vector<BitSet>& sets,
+                 const KeyTable& key)
 {
     std::ofstream out(path, std::ios::binary);
     out << banner << "#include \"text/generated/unicode_tables.h\"\n\nnamespace norvalt::unicode::tables {\n\nnamespace {\n\n";
@@ -471,7 +508,10 @@ void writeSource(const std::string& path, const std::vector<TwoStage>& tables, c
     out << "\n";
     for (const auto& s : sets)
         out << "const BitSet " << s.name << "Set = {" << s.name << "Stage1, " << s.name << "Words};\n";
-    out << "\n} // namespace norvalt::unicode::tables\n";
+    out << "\n// key: " << key.keys.size() / 32 << " distinct blocks of 32.\n";
+    writeArray(out, "const std::uint8_t keyStage1", key.stage1, 16, false);
+    writeArray(out, "const std::uint16_t keyDeltas", key.keys, 10, true);
+    out << "} // namespace norvalt::unicode::tables\n";
     if (!out)
         fail("cannot write " + path);
 }
@@ -494,11 +534,14 @@ int main(int argc, char** argv)
     readWhiteSpace(db, in);
 
     std::vector<TwoStage> tables;
-    tables.push_back(buildTwoStage("fold", foldMapping(db), 5));
+    const auto fold = foldMapping(db);
+    const auto unaccent = Unaccent(db).mapping();
+    tables.push_back(buildTwoStage("fold", fold, 5));
     tables.push_back(buildTwoStage("lower", simpleMapping(db, &CharInfo::lower), 5));
     tables.push_back(buildTwoStage("upper", simpleMapping(db, &CharInfo::upper), 6));
     tables.push_back(buildTwoStage("title", titleMapping(db), 6));
-    tables.push_back(buildTwoStage("unaccent", Unaccent(db).mapping(), 5));
+    tables.push_back(buildTwoStage("unaccent", unaccent, 5));
+    const KeyTable key = buildKeyTable(fold, unaccent);
 
     std::vector<bool> white(planeSize), graphic(planeSize);
     for (std::uint32_t cp = 0; cp < planeSize; ++cp) {
@@ -511,11 +554,12 @@ int main(int argc, char** argv)
     std::vector<BitSet> sets{buildBitSet("whiteSpace", white), buildBitSet("graphic", graphic)};
 
     writeHeader(outDir + "/unicode_tables.h");
-    writeSource(outDir + "/unicode_tables.cpp", tables, sets);
+    writeSource(outDir + "/unicode_tables.cpp", tables, sets, key);
     for (const auto& t : tables)
         std::cout << t.name << ": " << t.mapped << " mapped, " << t.stage1.size() << " blocks, " << t.entries.size()
                   << " entries\n";
     for (const auto& s : sets)
         std::cout << s.name << ": " << s.members << " units, " << s.words.size() << " words\n";
+    std::cout << "key: " << key.keys.size() / 32 << " blocks\n";
     return 0;
 }

@@ -35,4 +35,9 @@ extern const Mapping unaccentMapping;
 extern const BitSet whiteSpaceSet;
 extern const BitSet graphicSet;
 
+// The NOCASE/LIKE key of u: u + keyDeltas[keyStage1[u >> 5] * 32 + (u & 31)],
+// modulo 2^16.
+extern const std::uint8_t keyStage1[2048];
+extern const std::uint16_t keyDeltas[];
+
 } // namespace norvalt::unicode::tables
