@@ -59,12 +59,29 @@ char32_t keyOf(char32_t c)
     return c < 0x10000 ? unicode::key(static_cast<char16_t>(c)) : c;
 }
 
-// Texts whose characters have the same keys differ by their lengths in bytes
-// ('É' and 'e' are two bytes against one in UTF-8).
+bool isContinuation(Byte b)
+{
+    return (b & 0xC0) == 0x80;
+}
+
+// Character keys in order, the first difference deciding; a text that ends
+// first is the smaller; texts whose characters all have the same keys differ
+// by their lengths in bytes ('É' and 'e' are two bytes against one).
 int compareUtf8(const Byte* a, int aBytes, const Byte* b, int bBytes)
 {
+    // Identical leading bytes hold identical characters: skip them, then step
+    // back to a byte that starts a character in both texts (any byte that is
+    // not a continuation byte does, and so does the end of a text).
+    const int n = std::min(aBytes, bBytes);
+    int i = 0;
+    while (i < n && a[i] == b[i])
+        ++i;
+    while (i > 0 && ((i < aBytes && isContinuation(a[i])) || (i < bBytes && isContinuation(b[i]))))
+        --i;
     const Byte* aEnd = a + aBytes;
     const Byte* bEnd = b + bBytes;
+    a += i;
+    b += i;
     while (a != aEnd && b != bEnd) {
         const char32_t ka = keyOf(readUtf8(a, aEnd));
         const char32_t kb = keyOf(readUtf8(b, bEnd));
@@ -80,12 +97,15 @@ int compareUtf16(const char16_t* a, int aBytes, const char16_t* b, int bBytes)
 {
     const int n = std::min(aBytes, bBytes) / 2;
     for (int i = 0; i < n; ++i) {
+        if (a[i] == b[i]) {
+            if (a[i] == 0)
+                break;
+            continue;
+        }
         const char16_t ka = unicode::key(a[i]);
         const char16_t kb = unicode::key(b[i]);
         if (ka != kb)
             return static_cast<int>(ka) - static_cast<int>(kb);
-        if (a[i] == 0)
-            break;
     }
     return aBytes - bBytes;
 }

@@ -325,6 +325,21 @@ TEST(NocaseCompare, OrderIsConsistent)
             t += letters[rng() % letters.size()];
         texts.push_back(t);
     }
+    // Against the rule read plainly: the key sequences in order, then the
+    // byte lengths.
+    auto reference = [](const std::string& x, const std::string& y) {
+        std::u16string kx, ky;
+        for (char16_t u : utf8ToUtf16(x))
+            kx.push_back(unicode::key(u));
+        for (char16_t u : utf8ToUtf16(y))
+            ky.push_back(unicode::key(u));
+        const int byKeys = kx.compare(ky);
+        return byKeys != 0 ? byKeys : static_cast<int>(x.size()) - static_cast<int>(y.size());
+    };
+    auto signOf = [](int v) { return (v > 0) - (v < 0); };
+    for (const auto& x : texts)
+        for (const auto& y : texts)
+            ASSERT_EQ(signOf(cmp(x, y)), signOf(reference(x, y))) << x << " / " << y;
     std::sort(texts.begin(), texts.end(), [&](const auto& x, const auto& y) { return cmp(x, y) < 0; });
     for (std::size_t i = 0; i < texts.size(); ++i)
         for (std::size_t j = i + 1; j < texts.size(); ++j)
