@@ -216,9 +216,9 @@ std::vector<Units> titleMapping(const Database& db)
 // The unaccent reduction: the full compatibility decomposition without
 // combining marks; a character named "X WITH ..." (Latin letters with a
 // stroke, bar or hook such as Ø, Đ, Ł, ƀ, and likewise the Cyrillic and
-// Arabic letters and the signs built that way) reduced to the character named
-// X; the ligature letters Æ and Œ spelt out. Hangul syllables stay whole:
-// they are letters, not letters with accents.
+// Arabic letters and the signs built that way, but no combining mark)
+// reduced to the character named X; the ligature letters Æ and Œ spelt out.
+// Hangul syllables stay whole: they are letters, not letters with accents.
 class Unaccent {
 public:
     explicit Unaccent(const Database& db) : db_(db)
@@ -272,8 +272,9 @@ private:
         case 0x0153: return {'o', 'e'};
         default: break;
         }
+        // Combining marks are never reduced, only dropped from decompositions.
         const auto with = info.name.find(" WITH ");
-        if (with != std::string::npos) {
+        if (with != std::string::npos && !isMark(cp)) {
             const auto base = byName_.find(info.name.substr(0, with));
             if (base != byName_.end())
                 return reduce(base->second);
