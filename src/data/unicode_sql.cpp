@@ -26,8 +26,8 @@ using Byte = unsigned char;
 
 // Reads one character the way SQLite's own LIKE does: a byte below 0xC0 is a
 // character of its own; a lead byte takes all the continuation bytes after
-// it; overlong forms, surrogates and the two noncharacters U+FFFE and U+FFFF
-// become U+FFFD. Never reads past end.
+// it; a sequence that decodes below 0x80, a surrogate and the two
+// noncharacters U+FFFE and U+FFFF become U+FFFD. Never reads past end.
 char32_t readUtf8(const Byte*& p, const Byte* end)
 {
     char32_t c = *p++;
