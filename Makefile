@@ -5,7 +5,7 @@
 PRESETS := linux win64 win32
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build configure test test-linux test-win64 demo clean $(addprefix build-,$(PRESETS))
+.PHONY: all deps build configure test test-linux test-win64 demo clean fuzz $(addprefix build-,$(PRESETS))
 
 all: build
 
@@ -31,6 +31,22 @@ test-win64: build-win64
 
 test: deps build
 	@$(MAKE) --no-print-directory test-linux test-win64
+
+# libFuzzer targets (clang, ASan, UBSan) in a build of their own; each runs
+# FUZZ_SECONDS on its corpus in fuzz-corpus/, seeded with files that
+# saveToFile writes. Findings are written as fuzz-corpus/<target>-crash-*.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := fuzz-load-from-memory fuzz-load-from-file
+fuzz: deps
+	@[ -f build/fuzz/build.ninja ] || cmake -S fuzz -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	cmake --build build/fuzz -j $(JOBS)
+	build/fuzz/make-fuzz-seeds fuzz-corpus/seeds
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p fuzz-corpus/$$t && \
+	  build/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -dict=fuzz/corvane.dict -print_final_stats=1 \
+	    -artifact_prefix=fuzz-corpus/$$t- fuzz-corpus/$$t fuzz-corpus/seeds || exit 1; \
+	done
 
 clean:
 	rm -rf build

@@ -397,6 +397,9 @@ void CCorvaneFile4::writePassport(pugi::xml_node& passportNode) const
         addText(node, "serial", column.serial);
     }
     for (const PassportValue& value : passport.values) {
+        // Text inside the passport element reads as a value without a name;
+        // it has no element to be written as (pugixml would invent one).
+        if (value.name.empty()) continue;
         pugi::xml_node node = passportNode.append_child(utf16ToUtf8(value.name).c_str());
         node.append_attribute("title").set_value(utf16ToUtf8(value.title).c_str());
         node.append_attribute("value").set_value(utf16ToUtf8(value.value).c_str());

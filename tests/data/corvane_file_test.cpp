@@ -560,6 +560,25 @@ TEST_F(CorvaneFileTest, OddButWellFormedXml)
     EXPECT_EQ(f.passport.sample, u"a b");
 }
 
+TEST_F(CorvaneFileTest, TextInsideThePassportIsNotWrittenBack)
+{
+    // Every child node of the passport counts: loose text becomes a value
+    // without name, title or text. Saving cannot name an element after it,
+    // so it is left out and the saved file still loads.
+    CCorvaneFile4 f;
+    ASSERT_EQ(loadImage(f, imageWithXml(documentWith("loose<volume title=\"t\" value=\"1\"/>"))), 0);
+    ASSERT_EQ(f.passport.values.size(), 2u);
+    EXPECT_EQ(f.passport.values[0].name, u"");
+    EXPECT_EQ(f.passport.values[0].value, u"");
+
+    const fs::path path = pathOf("text.dat");
+    ASSERT_EQ(f.saveToFile(path.u16string()), 0);
+    CCorvaneFile4 again;
+    ASSERT_EQ(again.loadFromFile(path.u16string()), 0);
+    ASSERT_EQ(again.passport.values.size(), 1u);
+    EXPECT_EQ(again.passport.values[0].name, u"volume");
+}
+
 // --- failures of saveToFile ---------------------------------------------------
 
 TEST_F(CorvaneFileTest, SaveFailures)
