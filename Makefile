@@ -48,5 +48,18 @@ fuzz: deps
 	    -artifact_prefix=fuzz-corpus/$$t- fuzz-corpus/$$t fuzz-corpus/seeds || exit 1; \
 	done
 
+# The sample laboratory in build/demo and the determination for an analysed
+# chromatogram of each column (assays 9 and 15), water 0.08 %.
+DEMO := build/demo
+demo: configure
+	cmake --build build/linux -j $(JOBS) --target norvalt
+	@rm -rf $(DEMO) && mkdir -p $(DEMO)
+	@build/linux/bin/norvalt sample-lab $(DEMO) >/dev/null
+	@for id in 9 15; do \
+	  echo; echo "=== norvalt calc --db $(DEMO)/lab.db --all --select $$id --water 0.08"; \
+	  build/linux/bin/norvalt calc --db $(DEMO)/lab.db --all --select $$id --water 0.08 \
+	    --profile $(DEMO)/profile || exit 1; \
+	done
+
 clean:
 	rm -rf build

@@ -15,7 +15,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
   wine64 xvfb xauth imagemagick
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  tcl unicode-data sqlite3
+  tcl unicode-data sqlite3 python3
   clang libclang-rt-14-dev libfuzzer-14-dev
   libcli11-dev nlohmann-json3-dev libxslt1-dev
 )

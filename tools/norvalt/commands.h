@@ -10,7 +10,10 @@ namespace norvalt::cli {
 constexpr int exitOk = 0;
 constexpr int exitFailed = 1;  // the work could not be done (e.g. a file that does not load)
 constexpr int exitUsage = 2;   // the command line is wrong
+constexpr int exitDataBase = 3;  // the database cannot be read
 
 void addInspectCommand(CLI::App& app, int& exitCode);
+void addCalcCommand(CLI::App& app, int& exitCode);
+void addSampleLabCommand(CLI::App& app, int& exitCode);
 
 } // namespace norvalt::cli

@@ -25,6 +25,8 @@ int run(std::vector<std::string> args)
     app.require_subcommand(1);
     int exitCode = norvalt::cli::exitOk;
     norvalt::cli::addInspectCommand(app, exitCode);
+    norvalt::cli::addCalcCommand(app, exitCode);
+    norvalt::cli::addSampleLabCommand(app, exitCode);
 
     // CLI11 takes the arguments in reverse order, without the program name.
     std::vector<std::string> reversed(args.rbegin(), args.rend() - (args.empty() ? 0 : 1));
