@@ -32,6 +32,24 @@ bool isMatchable(std::int32_t id)
     return id >= 0 && id < UnidentifiedSubstance;
 }
 
+bool isKept(char16_t unit)
+{
+    return !unicode::isWhiteSpace(unit) && unicode::isGraphic(unit);
+}
+
+// normalizeName(text) == normalized, without building the normalised text:
+// every peak of every recalculation passes through here.
+bool normalizesTo(std::u16string_view text, std::u16string_view normalized)
+{
+    std::size_t matched = 0;
+    for (const char16_t unit : text) {
+        if (!isKept(unit)) continue;
+        if (matched == normalized.size() || unicode::lower(unit) != normalized[matched]) return false;
+        ++matched;
+    }
+    return matched == normalized.size();
+}
+
 } // namespace
 
 const std::array<Component, componentCount>& componentTable()
@@ -53,18 +71,16 @@ std::u16string normalizeName(std::u16string_view text)
     std::u16string result;
     result.reserve(text.size());
     for (const char16_t unit : text) {
-        if (unicode::isWhiteSpace(unit)) continue;
-        if (unicode::isGraphic(unit)) result.push_back(unicode::lower(unit));
+        if (isKept(unit)) result.push_back(unicode::lower(unit));
     }
     return result;
 }
 
 std::int32_t componentOfName(std::u16string_view text)
 {
-    const std::u16string normalized = normalizeName(text);
     const auto& alt = state().normalizedAlt;
     for (std::int32_t id = 0; id < UnidentifiedSubstance; ++id) {
-        if (!alt[id].empty() && alt[id] == normalized) return id;
+        if (!alt[id].empty() && normalizesTo(text, alt[id])) return id;
     }
     return UnidentifiedSubstance;
 }
@@ -73,7 +89,7 @@ bool isComponentName(std::u16string_view text, std::int32_t id)
 {
     if (!isMatchable(id)) return false;
     const auto& alt = state().normalizedAlt[id];
-    return !alt.empty() && alt == normalizeName(text);
+    return !alt.empty() && normalizesTo(text, alt);
 }
 
 const std::u16string& componentDisplayName(std::int32_t id)

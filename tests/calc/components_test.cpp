@@ -40,6 +40,9 @@ TEST(ComponentOfName, RecognisesThroughAlternativeNamesOnly)
     EXPECT_EQ(componentOfName(u"дэг"), DiethyleneGlycol);
     EXPECT_EQ(componentOfName(u"НОНАНОЛ-1"), Nonanol1);
     EXPECT_EQ(componentOfName(u"Нонанол 1"), UnidentifiedSubstance);
+    // A prefix or an extension of an alternative name is another name.
+    EXPECT_EQ(componentOfName(u"ДЭ"), UnidentifiedSubstance);
+    EXPECT_EQ(componentOfName(u"ДЭГ-2"), UnidentifiedSubstance);
     // The fixed name of DEG is not its alternative name: not recognised.
     EXPECT_EQ(componentOfName(u"Диэтиленгликоль"), UnidentifiedSubstance);
     EXPECT_EQ(componentOfName(u"Неизвестное вещ-во"), UnidentifiedSubstance);
