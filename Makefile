@@ -17,7 +17,7 @@ configure: deps
 	  [ -f build/$$p/build.ninja ] || cmake --preset $$p >/dev/null || exit 1; \
 	done
 
-build-%: configure
+$(addprefix build-,$(PRESETS)): build-%: configure
 	cmake --build build/$* -j $(JOBS)
 
 build: $(addprefix build-,$(PRESETS))
