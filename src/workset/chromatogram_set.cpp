@@ -96,13 +96,8 @@ void ChromatogramSet::reload()
     ids.reserve(chromatograms_.size());
     for (const auto& entry : chromatograms_) ids.push_back(entry.first);
 
-    chromatograms_.clear();
-    views_.clearRows();
-    views_.clearPeaks();
-    views_.clearGraduation();
-    views_.clearResults();
-    clearMessages();
-
+    // A reload empties what remove-all empties, then loads the ids again.
+    removeAll();
     loadAssays(ids);
     views_.selectLastRow();
 }
