@@ -141,17 +141,24 @@ void unicodeVersion(sqlite3_context* ctx, int, sqlite3_value**)
     sqlite3_result_text(ctx, unicode::dataVersion, -1, SQLITE_STATIC);
 }
 
+// The argument of a one-argument mapping as UTF-16, or null when the
+// result is already set: NULL for a NULL argument, out-of-memory when
+// SQLite cannot convert the text.
+const char16_t* textArgument(sqlite3_context* ctx, sqlite3_value* value)
+{
+    if (sqlite3_value_type(value) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return nullptr;
+    }
+    const auto* in = static_cast<const char16_t*>(sqlite3_value_text16(value));
+    if (!in) sqlite3_result_error_nomem(ctx);
+    return in;
+}
+
 void caseFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    const auto* in = static_cast<const char16_t*>(sqlite3_value_text16(argv[0]));
-    if (!in) {
-        sqlite3_result_error_nomem(ctx);
-        return;
-    }
+    const char16_t* in = textArgument(ctx, argv[0]);
+    if (!in) return;
     const int bytes = sqlite3_value_bytes16(argv[0]);
     auto* out = static_cast<char16_t*>(sqlite3_malloc64(static_cast<sqlite3_uint64>(bytes) + 2));
     if (!out) {
@@ -167,15 +174,8 @@ void caseFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 
 void unaccentFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    const auto* in = static_cast<const char16_t*>(sqlite3_value_text16(argv[0]));
-    if (!in) {
-        sqlite3_result_error_nomem(ctx);
-        return;
-    }
+    const char16_t* in = textArgument(ctx, argv[0]);
+    if (!in) return;
     const sqlite3_uint64 units = static_cast<sqlite3_uint64>(sqlite3_value_bytes16(argv[0])) / 2;
     sqlite3_uint64 capacity = units + 1;
     auto* out = static_cast<char16_t*>(sqlite3_malloc64(capacity * 2));
