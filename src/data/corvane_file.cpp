@@ -176,9 +176,10 @@ int CCorvaneFile4::loadFromFile(const std::u16string& path)
     std::vector<char> xml(static_cast<std::size_t>(rest));
     if (!xml.empty() && std::fread(xml.data(), 1, xml.size(), file.get()) != xml.size()) return -7;
 
+    // load_buffer, not load_buffer_inplace: the two differ on a NUL inside
+    // the document, and both loaders must judge a document alike.
     pugi::xml_document document;
-    if (!document.load_buffer_inplace(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8))
-        return -7;
+    if (!document.load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8)) return -7;
     readDocument(document);
     passport.path = path;
     return 0;

@@ -391,6 +391,17 @@ TEST_F(CorvaneFileTest, LoadFromFileCodesAndKeptState)
     EXPECT_EQ(f.loadFromFile(dir_.u16string() + std::u16string(1, u'\0') + u"x"), -1);
 }
 
+TEST_F(CorvaneFileTest, BothLoadersRefuseANulInsideTheDocument)
+{
+    // pugixml's in-place parse would take this end tag as complete.
+    const std::string image = imageWithXml(std::string("<root><passport/></root\0>", 25));
+    const fs::path path = pathOf("nul.dat");
+    writeBytes(path, image);
+    CCorvaneFile4 f;
+    EXPECT_EQ(f.loadFromFile(path.u16string()), -7);
+    EXPECT_EQ(loadImage(f, image), -3);
+}
+
 // --- failures of loadFromMemory: every count is checked against the image ----
 
 TEST_F(CorvaneFileTest, LoadFromMemoryCodesAndKeptState)
