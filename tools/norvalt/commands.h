@@ -15,5 +15,6 @@ constexpr int exitDataBase = 3;  // the database cannot be read
 void addInspectCommand(CLI::App& app, int& exitCode);
 void addCalcCommand(CLI::App& app, int& exitCode);
 void addSampleLabCommand(CLI::App& app, int& exitCode);
+void addReportCommand(CLI::App& app, int& exitCode);
 
 } // namespace norvalt::cli

@@ -26,6 +26,7 @@ int run(std::vector<std::string> args)
     int exitCode = norvalt::cli::exitOk;
     norvalt::cli::addInspectCommand(app, exitCode);
     norvalt::cli::addCalcCommand(app, exitCode);
+    norvalt::cli::addReportCommand(app, exitCode);
     norvalt::cli::addSampleLabCommand(app, exitCode);
 
     // CLI11 takes the arguments in reverse order, without the program name.
