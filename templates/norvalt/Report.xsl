@@ -31,11 +31,16 @@
           table { width: 100%; border-collapse: collapse; font-size: 9.5pt; }
           th, td { border: 1px solid #9aa3ad; padding: 1.2mm 2mm; text-align: left; vertical-align: top; }
           th { background: #edf1f5; font-weight: 600; }
-          td.num, th.num { text-align: right; font-variant-numeric: tabular-nums; white-space: nowrap; }
+          th.num { text-align: right; }
+          td.num { text-align: right; font-variant-numeric: tabular-nums; white-space: nowrap; }
           td.n { text-align: right; width: 8mm; color: #555; }
-          td.file { word-break: break-all; }
-          td.ok { color: #1e6b2e; background: #e6f4e9; font-weight: 600; text-align: center; }
-          td.fail { color: #a11a1a; background: #fbe4e4; font-weight: 700; text-align: center; }
+          td.file { overflow-wrap: anywhere; }
+          td.date { white-space: nowrap; }
+          table.files { font-size: 9pt; }
+          td.ok, td.fail, td.plain { text-align: center; }
+          td.ok { color: #1e6b2e; background: #e6f4e9; font-weight: 600; }
+          td.fail { color: #a11a1a; background: #fbe4e4; font-weight: 700; }
+          td.plain { color: #555; }
           tr { page-break-inside: avoid; }
           thead { display: table-header-group; }
           .none { color: #666; font-style: italic; margin: 1mm 0; }
@@ -98,7 +103,7 @@
                 <td class="file"><xsl:call-template name="text"><xsl:with-param name="value" select="@fileName"/></xsl:call-template></td>
                 <td><xsl:call-template name="text"><xsl:with-param name="value" select="@sample"/></xsl:call-template></td>
                 <td class="num"><xsl:call-template name="text"><xsl:with-param name="value" select="@volume"/></xsl:call-template></td>
-                <td><xsl:call-template name="text"><xsl:with-param name="value" select="@date"/></xsl:call-template></td>
+                <td class="date"><xsl:call-template name="text"><xsl:with-param name="value" select="@date"/></xsl:call-template></td>
                 <td><xsl:call-template name="text"><xsl:with-param name="value" select="@type"/></xsl:call-template></td>
                 <td><xsl:call-template name="text"><xsl:with-param name="value" select="@mixture"/></xsl:call-template></td>
               </tr>
@@ -136,8 +141,10 @@
                 <td class="num"><xsl:call-template name="text"><xsl:with-param name="value" select="@avgMolarMass"/></xsl:call-template></td>
                 <td class="num"><xsl:call-template name="text"><xsl:with-param name="value" select="@norm"/></xsl:call-template></td>
                 <td>
+                  <!-- Only a component with a norm can fail it. -->
                   <xsl:attribute name="class">
                     <xsl:choose>
+                      <xsl:when test="not(@norm)">plain</xsl:when>
                       <xsl:when test="@OK = 'Да' or @OK = 'Yes'">ok</xsl:when>
                       <xsl:otherwise>fail</xsl:otherwise>
                     </xsl:choose>
