@@ -49,7 +49,9 @@ fuzz: deps
 	done
 
 # The sample laboratory in build/demo and the determination for an analysed
-# chromatogram of each column (assays 9 and 15), water 0.08 %.
+# chromatogram of each column (assays 9 and 15), water 0.08 %; then the
+# report of the first, through the default template installed as the host's
+# template folder would hold it.
 DEMO := build/demo
 demo: configure
 	cmake --build build/linux -j $(JOBS) --target norvalt
@@ -60,6 +62,11 @@ demo: configure
 	  build/linux/bin/norvalt calc --db $(DEMO)/lab.db --all --select $$id --water 0.08 \
 	    --profile $(DEMO)/profile || exit 1; \
 	done
+	@mkdir -p $(DEMO)/templates/norvalt && cp templates/norvalt/Report.xsl $(DEMO)/templates/norvalt/
+	@echo; echo "=== norvalt report --db $(DEMO)/lab.db --all --select 9 --templates $(DEMO)/templates -o $(DEMO)/report.html"
+	@build/linux/bin/norvalt report --db $(DEMO)/lab.db --all --select 9 --profile $(DEMO)/profile \
+	  --templates $(DEMO)/templates -o $(DEMO)/report.html >/dev/null
+	@echo "report: $(abspath $(DEMO)/report.html)"
 
 clean:
 	rm -rf build
