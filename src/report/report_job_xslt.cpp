@@ -15,7 +15,7 @@
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
-#include <libxml/xmlsave.h>
+#include <libxml/xmlIO.h>
 #include <libxslt/security.h>
 #include <libxslt/transform.h>
 #include <libxslt/xsltInternals.h>
@@ -186,8 +186,8 @@ void ReportJob::transformReport()
     if (!style) throw failed();
     stylesheetDoc.release();
 
-    const Context context(xsltNewTransformContext(style.get(), source.get()));
     const Prefs prefs(xsltNewSecurityPrefs());
+    const Context context(xsltNewTransformContext(style.get(), source.get()));
     if (!context || !prefs) throw std::bad_alloc();
     // The template is the host's, but a report has no business writing files
     // or reaching the network.
