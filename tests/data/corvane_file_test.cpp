@@ -395,7 +395,7 @@ TEST_F(CorvaneFileTest, BothLoadersRefuseANulInsideTheDocument)
 {
     // pugixml's in-place parse would take this end tag as complete.
     const std::string image = imageWithXml(std::string("<root><passport/></root\0>", 25));
-    const fs::path path = pathOf("nul.dat");
+    const fs::path path = pathOf("zero-byte.dat");
     writeBytes(path, image);
     CCorvaneFile4 f;
     EXPECT_EQ(f.loadFromFile(path.u16string()), -7);
