@@ -174,8 +174,8 @@ TEST(ReportDocument, NormFollowsTheAlternativeNameOfEthyleneGlycol)
     auto renamed = test::labNames();
     renamed[0] = u"МЭГ";
     const AltNames names(renamed);
-    const pugi::xml_node row =
-        parse(buildReportDocument(d.input(), created)).child("root").child("calculation").child("row");
+    const pugi::xml_document doc = parse(buildReportDocument(d.input(), created));
+    const pugi::xml_node row = doc.child("root").child("calculation").child("row");
     EXPECT_FALSE(row.attribute("norm"));
     EXPECT_STREQ(row.attribute("OK").value(), "Да");
 }
