@@ -1,57 +1,19 @@
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include <nlohmann/json.hpp>
 
 #include "data/corvane_file.h"
+#include "tool_run.h"
 
 namespace norvalt {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct ToolRun {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-class InspectTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dir_ = fs::temp_directory_path() /
-               (std::string("norvalt-cli-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    // Runs the tool with the arguments as they stand (quoted by the caller).
-    ToolRun run(const std::string& arguments) const
-    {
-        const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
-        const std::string command =
-            std::string("'") + NORVALT_CLI + "' " + arguments + " >'" + out.string() + "' 2>'" + err.string() + "'";
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
-    }
-
-    static std::string slurp(const fs::path& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    fs::path dir_;
-};
+using InspectTest = test::ToolTest;
+using test::ToolRun;
 
 TEST_F(InspectTest, JsonNamesEveryFieldAndKeepsDoublesExact)
 {
