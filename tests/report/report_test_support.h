@@ -13,32 +13,12 @@
 
 #include <pugixml.hpp>
 
+#include "../calc/calc_fixtures.h"
 #include "calc/components.h"
 #include "report/report_document.h"
 #include "text/utf.h"
 
 namespace norvalt::test {
-
-// Sets alternative names for its lifetime; the table is process-wide.
-class AltNames {
-public:
-    explicit AltNames(const std::array<std::u16string, 6>& names)
-    {
-        for (int id = 0; id < 6; ++id) {
-            saved_[id] = componentTable()[id].altName;
-            setComponentAltName(id, names[id]);
-        }
-    }
-    ~AltNames()
-    {
-        for (int id = 0; id < 6; ++id) setComponentAltName(id, saved_[id]);
-    }
-    AltNames(const AltNames&) = delete;
-    AltNames& operator=(const AltNames&) = delete;
-
-private:
-    std::array<std::u16string, 6> saved_;
-};
 
 // The laboratory's peak names: ethylene glycol under its own name, the
 // others short.
