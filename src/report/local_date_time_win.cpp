@@ -2,20 +2,15 @@
 // date and the default time format of the user's default locale.
 #include <windows.h>
 
-#include <ctime>
-
 #include "report/report_document.h"
+#include "text/local_time.h"
 
 namespace norvalt {
 
 std::u16string formatLocalDateTime(std::int64_t secondsSince1970)
 {
-    // The runtime's local time refuses times before 1970, as the main list
-    // does.
-    if (secondsSince1970 < 0) return {};
-    const __time64_t t = secondsSince1970;
     std::tm local{};
-    if (_localtime64_s(&local, &t) != 0) return {};
+    if (!toLocalTime(secondsSince1970, local)) return {};
 
     SYSTEMTIME st{};
     st.wYear = static_cast<WORD>(local.tm_year + 1900);

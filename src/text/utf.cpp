@@ -108,4 +108,17 @@ std::string utf16ToUtf8(std::u16string_view in)
     return out;
 }
 
+std::u16string wideToUtf16(std::wstring_view wide)
+{
+    std::u16string out;
+    out.reserve(wide.size());
+    for (const wchar_t c : wide) {
+        const auto code = static_cast<char32_t>(c);
+        if constexpr (sizeof(wchar_t) == 2) out.push_back(static_cast<char16_t>(code));
+        else if (code <= 0x10FFFF) appendCodePoint(out, code);
+        else out.push_back(replacement);
+    }
+    return out;
+}
+
 } // namespace norvalt

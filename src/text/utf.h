@@ -10,6 +10,10 @@ namespace norvalt {
 std::u16string utf8ToUtf16(std::string_view utf8);
 std::string utf16ToUtf8(std::u16string_view utf16);
 
+// Wide text of the C++ library (UTF-16 on Windows, UTF-32 elsewhere) as
+// UTF-16; a value that is no code point becomes U+FFFD.
+std::u16string wideToUtf16(std::wstring_view wide);
+
 // Convenience for literals and test data: u8"..." text as UTF-16.
 inline std::u16string utf16(std::u8string_view utf8)
 {

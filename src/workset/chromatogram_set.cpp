@@ -1,11 +1,10 @@
 #include "workset/chromatogram_set.h"
 
-#include <ctime>
-
 #include "calc/kinds.h"
 #include "data/assay_queries.h"
 #include "data/database.h"
 #include "text/format.h"
+#include "text/local_time.h"
 #include "text/path.h"
 #include "text/string_table.h"
 #include "text/user_notifier.h"
@@ -155,17 +154,8 @@ std::array<std::u16string, 7> ChromatogramSet::rowTexts(std::int32_t assayId, in
 
 std::u16string formatAnalysisDate(std::int64_t secondsSince1970)
 {
-    // The Windows runtime cannot convert times before 1970; they give an
-    // empty cell on every platform alike.
-    if (secondsSince1970 < 0) return {};
     std::tm local{};
-    const std::time_t t = static_cast<std::time_t>(secondsSince1970);
-    if (static_cast<std::int64_t>(t) != secondsSince1970) return {};
-#ifdef _WIN32
-    if (localtime_s(&local, &t) != 0) return {};
-#else
-    if (!localtime_r(&t, &local)) return {};
-#endif
+    if (!toLocalTime(secondsSince1970, local)) return {};
     auto two = [](int v) {
         std::u16string s;
         s.push_back(static_cast<char16_t>(u'0' + (v / 10) % 10));

@@ -35,3 +35,10 @@ TEST(Utf, LoneSurrogatesBecomeReplacementCharacters)
     EXPECT_EQ(utf16ToUtf8(u"\xD800x"), "\xEF\xBF\xBDx");
     EXPECT_EQ(utf16ToUtf8(std::u16string(1, char16_t(0xDC00))), "\xEF\xBF\xBD");
 }
+
+TEST(Utf, WideTextOfEitherWidth)
+{
+    // L"\U0001F600" is one UTF-32 unit or a surrogate pair; both give the pair.
+    EXPECT_EQ(wideToUtf16(L"Ёж \U0001F600"), u"Ёж \U0001F600");
+    EXPECT_EQ(wideToUtf16(L""), u"");
+}
