@@ -12,6 +12,7 @@
 
 #include "text/format.h"
 #include "text/utf.h"
+#include "text/wide.h"
 
 // Sample words are read and written straight between the file and memory.
 static_assert(std::endian::native == std::endian::little, "the chromatogram file is little-endian");
@@ -36,7 +37,7 @@ FileHandle openFile(const std::u16string& path, bool forWriting)
     // A NUL inside the path would silently name another file.
     if (path.empty() || path.find(u'\0') != std::u16string::npos) return nullptr;
 #ifdef _WIN32
-    return FileHandle(_wfopen(reinterpret_cast<const wchar_t*>(path.c_str()), forWriting ? L"wb" : L"rb"));
+    return FileHandle(_wfopen(wide(path), forWriting ? L"wb" : L"rb"));
 #else
     return FileHandle(std::fopen(utf16ToUtf8(path).c_str(), forWriting ? "wb" : "rb"));
 #endif

@@ -4,6 +4,7 @@
 
 #include "report/report_document.h"
 #include "text/local_time.h"
+#include "text/wide.h"
 
 namespace norvalt {
 
@@ -25,7 +26,7 @@ std::u16string formatLocalDateTime(std::int64_t secondsSince1970)
     wchar_t time[128] = {};
     if (GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, 128) == 0) date[0] = 0;
     if (GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &st, nullptr, time, 128) == 0) time[0] = 0;
-    return reinterpret_cast<const char16_t*>(date) + std::u16string(u" ") + reinterpret_cast<const char16_t*>(time);
+    return std::u16string(fromWide(date)) + u" " + std::u16string(fromWide(time));
 }
 
 } // namespace norvalt

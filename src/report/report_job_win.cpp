@@ -11,6 +11,7 @@
 
 #include "report/report_job.h"
 #include "text/format.h"
+#include "text/wide.h"
 
 namespace norvalt {
 
@@ -20,11 +21,6 @@ namespace {
 constexpr CLSID clsidDomDocument60 = {0x88D96A05, 0xF192, 0x11D4, {0xA6, 0x5F, 0x00, 0x40, 0x96, 0x32, 0x51, 0xE5}};
 constexpr IID iidXmlDomDocument2 = {0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 
-const wchar_t* wide(const std::u16string& text)
-{
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
 // The text that _com_error::ErrorMessage gives for a code: the system's
 // message without its line break, else the forms for codes that the system
 // does not know.
@@ -33,10 +29,10 @@ std::u16string comErrorMessage(HRESULT hr)
     wchar_t* buffer = nullptr;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        static_cast<DWORD>(hr), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&buffer), 0,
+        static_cast<DWORD>(hr), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPWSTR>(&buffer), 0,
         nullptr);
     if (length > 0 && buffer) {
-        std::u16string text(reinterpret_cast<const char16_t*>(buffer), length);
+        std::u16string text(fromWide(buffer, length));
         LocalFree(buffer);
         if (text.size() >= 2 && text.ends_with(u"\r\n")) text.resize(text.size() - 2);
         return text;
@@ -100,7 +96,7 @@ public:
 
     BSTR get() const { return b_; }
     BSTR* out() { return &b_; }
-    std::u16string text() const { return std::u16string(reinterpret_cast<const char16_t*>(b_), SysStringLen(b_)); }
+    std::u16string text() const { return std::u16string(fromWide(b_, SysStringLen(b_))); }
 
 private:
     BSTR b_ = nullptr;
@@ -159,7 +155,7 @@ std::u16string newTemporaryHtmlPath()
     const DWORD length = GetTempPathW(MAX_PATH, folder);
     if (length == 0 || length >= MAX_PATH || GetTempFileNameW(folder, L"nvr", 0, name) == 0)
         throw std::runtime_error("Failed to create a temporary file.");
-    return reinterpret_cast<const char16_t*>(name) + std::u16string(u".html");
+    return std::u16string(fromWide(name)) + u".html";
 }
 
 } // namespace
@@ -223,7 +219,7 @@ std::u16string exceptionDescription(const std::exception& e)
     const int length = MultiByteToWideChar(CP_THREAD_ACP, 0, what, -1, nullptr, 0);
     if (length <= 1) return {};
     std::u16string text(static_cast<std::size_t>(length), u'\0');
-    MultiByteToWideChar(CP_THREAD_ACP, 0, what, -1, reinterpret_cast<wchar_t*>(text.data()), length);
+    MultiByteToWideChar(CP_THREAD_ACP, 0, what, -1, wideBuffer(text), length);
     text.pop_back();
     return text;
 }

@@ -5,6 +5,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <shlwapi.h>
+
+#include "text/wide.h"
 #endif
 
 using namespace norvalt;
@@ -52,10 +54,8 @@ TEST(Path, StopsAtAZeroUnitAsTheShellDoes)
 TEST(Path, AgreesWithTheShell)
 {
     for (const auto& c : cases) {
-        std::u16string buffer(c.path);
-        auto* wide = reinterpret_cast<const wchar_t*>(buffer.c_str());
-        const wchar_t* name = PathFindFileNameW(wide);
-        EXPECT_EQ(std::u16string_view(reinterpret_cast<const char16_t*>(name)), fileNamePart(c.path));
+        const std::u16string buffer(c.path);
+        EXPECT_EQ(fromWide(PathFindFileNameW(wide(buffer))), fileNamePart(c.path));
     }
 }
 #endif
