@@ -60,6 +60,18 @@ std::u16string_view unaccent(char16_t u) { return replacement(Mapping::unaccent,
 bool isWhiteSpace(char16_t u) { return contains(tables::whiteSpaceSet, u); }
 bool isGraphic(char16_t u) { return contains(tables::graphicSet, u); }
 
+int foldCompare(std::u16string_view a, std::u16string_view b)
+{
+    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (a[i] == b[i]) continue;
+        const char16_t fa = fold(a[i]);
+        const char16_t fb = fold(b[i]);
+        if (fa != fb) return fa < fb ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
 std::u16string toLower(std::u16string_view text)
 {
     std::u16string out(text);

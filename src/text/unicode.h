@@ -47,6 +47,16 @@ bool isWhiteSpace(char16_t u);
 // separators, private use and unassigned units.
 bool isGraphic(char16_t u);
 
+// Case-insensitive comparison: the texts compared unit by unit after simple
+// case folding, a shorter text before a longer one it begins; gives a
+// negative number, 0 or a positive number. Names that differ only in letter
+// case compare equal.
+int foldCompare(std::u16string_view a, std::u16string_view b);
+inline bool foldEqual(std::u16string_view a, std::u16string_view b)
+{
+    return a.size() == b.size() && foldCompare(a, b) == 0;
+}
+
 // Whole-text helpers over the simple mappings.
 std::u16string toLower(std::u16string_view text);
 std::u16string toUpper(std::u16string_view text);

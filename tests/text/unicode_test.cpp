@@ -228,3 +228,32 @@ TEST(UnicodeClasses, Graphic)
                        char16_t(0x0378), char16_t(0x20B9), char16_t(0xFFFF)})
         EXPECT_FALSE(isGraphic(u)) << int(u);
 }
+
+TEST(UnicodeCompare, FoldCompare)
+{
+    // Expected signs by hand: equal after folding -> 0; else the first unit
+    // whose folds differ decides by code point (folds are lower-case here),
+    // and a text is before a longer one it begins.
+    struct Case {
+        std::u16string_view a, b;
+        int sign;
+    } cases[] = {
+        {u"ДЭГ", u"дэг", 0},
+        {u"Нонанол-1", u"нОНАНОЛ-1", 0},
+        {u"ёлка", u"ЁЛКА", 0},
+        {u"ς", u"Σ", 0},          // final sigma folds to σ, as Σ does
+        {u"а", u"Б", -1},          // а U+0430 < б U+0431
+        {u"Z", u"a", 1},           // z U+007A > a U+0061, unlike the raw units
+        {u"abc", u"ABCD", -1},
+        {u"", u"", 0},
+        {u"x", u"", 1},
+        {u"10", u"9", -1},         // text order, not numeric
+        {u"я", u"z", 1},           // Cyrillic after Latin
+    };
+    auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (const Case& c : cases) {
+        EXPECT_EQ(sign(foldCompare(c.a, c.b)), c.sign);
+        EXPECT_EQ(sign(foldCompare(c.b, c.a)), -c.sign);
+        EXPECT_EQ(foldEqual(c.a, c.b), c.sign == 0);
+    }
+}
