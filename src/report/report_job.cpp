@@ -19,9 +19,9 @@ constexpr char16_t separator = u'/';
 // The capacity, in wide characters, of the host's template folder buffer.
 constexpr std::size_t templateFolderCapacity = 260;
 
-void tellError(std::u16string text)
+void tellError(std::u16string text, NoticeOwner owner)
 {
-    userNotifier().notify(NoticeKind::Error, text);
+    userNotifier().notify(NoticeKind::Error, text, owner);
 }
 
 } // namespace
@@ -36,20 +36,20 @@ bool ReportJob::makeReport()
     try {
         loadTemplate();
     } catch (const ProcessorError& e) {
-        tellError(format(loadString(IDS_ERR_TEMPLATE_CODE), e.code(), e.text()));
+        tellError(format(loadString(IDS_ERR_TEMPLATE_CODE), e.code(), e.text()), noticeOwner_);
         return false;
     } catch (const std::exception& e) {
-        tellError(format(loadString(IDS_ERR_TEMPLATE), exceptionDescription(e)));
+        tellError(format(loadString(IDS_ERR_TEMPLATE), exceptionDescription(e)), noticeOwner_);
         return false;
     }
     try {
         sourceXml_ = buildReportDocument(input_);
         transformReport();
     } catch (const ProcessorError& e) {
-        tellError(format(loadString(IDS_ERR_REPORT_CODE), e.code(), e.text()));
+        tellError(format(loadString(IDS_ERR_REPORT_CODE), e.code(), e.text()), noticeOwner_);
         return false;
     } catch (const std::exception& e) {
-        tellError(format(loadString(IDS_ERR_REPORT), exceptionDescription(e)));
+        tellError(format(loadString(IDS_ERR_REPORT), exceptionDescription(e)), noticeOwner_);
         return false;
     }
     return true;
@@ -72,10 +72,10 @@ std::u16string reportTemplatePath(std::u16string_view templateFolder)
     return path;
 }
 
-std::u16string reportTemplateFolder(Host host)
+std::u16string reportTemplateFolder(Host host, NoticeOwner owner)
 {
     if (!host.hasService(service::TemplatePath)) {
-        tellError(loadString(IDS_NO_TEMPLATE_SERVICE));
+        tellError(loadString(IDS_NO_TEMPLATE_SERVICE), owner);
         return {};
     }
     char16_t buffer[templateFolderCapacity] = {};

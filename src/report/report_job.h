@@ -12,6 +12,7 @@
 
 #include "host/host_services.h"
 #include "report/report_document.h"
+#include "text/user_notifier.h"
 
 namespace norvalt {
 
@@ -44,6 +45,10 @@ public:
     // makeReport, then `open` with the HTML file when it was written.
     bool run(const ReportOpener& open);
 
+    // The window that owns the failure notices (the main window); none by
+    // default.
+    void setNoticeOwner(NoticeOwner owner) { noticeOwner_ = owner; }
+
     // The steps, throwing a std::exception with the failure's description
     // or a ProcessorError.
     void loadTemplate();
@@ -61,6 +66,7 @@ private:
     std::u16string stylesheetXml_;
     std::u16string resultXml_;
     std::u16string outputPath_;
+    NoticeOwner noticeOwner_;
 };
 
 // The template inside the host's template folder: the folder, the
@@ -69,8 +75,9 @@ private:
 std::u16string reportTemplatePath(std::u16string_view templateFolder);
 
 // The host's template folder through "Cfg/TemplatePath". Without that
-// service the user is told (message 138) and the folder is empty.
-std::u16string reportTemplateFolder(Host host);
+// service the user is told (message 138, owned by `owner`) and the folder is
+// empty.
+std::u16string reportTemplateFolder(Host host, NoticeOwner owner = {});
 
 // Opens the file with the program that the desktop associates with it
 // (Windows: the shell's "open", maximised; elsewhere xdg-open). Whether it

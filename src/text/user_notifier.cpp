@@ -9,8 +9,8 @@ namespace norvalt {
 namespace {
 
 class SilentNotifier : public UserNotifier {
-public:
-    void notify(NoticeKind, std::u16string_view) override {}
+protected:
+    void show(NoticeKind, std::u16string_view, NoticeOwner) override {}
 };
 
 SilentNotifier silent;
@@ -30,7 +30,7 @@ UserNotifier* setUserNotifier(UserNotifier* notifier)
     return previous;
 }
 
-void StderrNotifier::notify(NoticeKind kind, std::u16string_view text)
+void StderrNotifier::show(NoticeKind kind, std::u16string_view text, NoticeOwner)
 {
     const char* label = kind == NoticeKind::Error ? "error" : kind == NoticeKind::Warning ? "warning" : "note";
     std::fprintf(stderr, "%s: %s\n", label, utf16ToUtf8(text).c_str());

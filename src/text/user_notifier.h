@@ -11,10 +11,21 @@ namespace norvalt {
 
 enum class NoticeKind { Error, Warning, Information };
 
+// The window that owns a notice's message box, as an opaque handle of the
+// platform's windows: a notice of a command owns its window, so that the box
+// stays above it and blocks it; start-up has no window and owns none.
+struct NoticeOwner {
+    void* window = nullptr;
+    bool operator==(const NoticeOwner&) const = default;
+};
+
 class UserNotifier {
 public:
     virtual ~UserNotifier() = default;
-    virtual void notify(NoticeKind kind, std::u16string_view text) = 0;
+    void notify(NoticeKind kind, std::u16string_view text, NoticeOwner owner = {}) { show(kind, text, owner); }
+
+protected:
+    virtual void show(NoticeKind kind, std::u16string_view text, NoticeOwner owner) = 0;
 };
 
 // The installed notifier; without one, notices are dropped.
@@ -29,23 +40,30 @@ public:
     struct Notice {
         NoticeKind kind;
         std::u16string text;
+        NoticeOwner owner;
     };
-    void notify(NoticeKind kind, std::u16string_view text) override { notices.push_back({kind, std::u16string(text)}); }
     std::vector<Notice> notices;
+
+protected:
+    void show(NoticeKind kind, std::u16string_view text, NoticeOwner owner) override
+    {
+        notices.push_back({kind, std::u16string(text), owner});
+    }
 };
 
-// Writes each notice to standard error as one UTF-8 line block.
+// Writes each notice to standard error as one UTF-8 line block; there is no
+// window to own it.
 class StderrNotifier : public UserNotifier {
-public:
-    void notify(NoticeKind kind, std::u16string_view text) override;
+protected:
+    void show(NoticeKind kind, std::u16string_view text, NoticeOwner owner) override;
 };
 
 #ifdef _WIN32
-// A message box owned by no window, captioned with the module's caption
-// (string 111).
+// A message box owned by the notice's owner window (none when it has none),
+// captioned with the module's caption (string 111).
 class MessageBoxNotifier : public UserNotifier {
-public:
-    void notify(NoticeKind kind, std::u16string_view text) override;
+protected:
+    void show(NoticeKind kind, std::u16string_view text, NoticeOwner owner) override;
 };
 #endif
 

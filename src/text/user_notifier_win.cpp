@@ -3,17 +3,18 @@
 #include <windows.h>
 
 #include "text/string_table.h"
+#include "text/wide.h"
 
 namespace norvalt {
 
-void MessageBoxNotifier::notify(NoticeKind kind, std::u16string_view text)
+void MessageBoxNotifier::show(NoticeKind kind, std::u16string_view text, NoticeOwner owner)
 {
     const UINT icon = kind == NoticeKind::Error     ? MB_ICONERROR
                     : kind == NoticeKind::Warning   ? MB_ICONEXCLAMATION
                                                     : MB_ICONINFORMATION;
     const std::u16string body(text);
     const std::u16string caption = loadString(IDS_CAPTION);
-    MessageBoxW(nullptr, reinterpret_cast<LPCWSTR>(body.c_str()), reinterpret_cast<LPCWSTR>(caption.c_str()),
+    MessageBoxW(static_cast<HWND>(owner.window), wide(body), wide(caption),
                 MB_OK | icon);
 }
 

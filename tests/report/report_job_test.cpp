@@ -31,7 +31,7 @@ ReportData determination()
     d.chromatograms[2] = test::chromatogram(u"C:\\lab\\g2.stg", u"ГСО <1>", true, 0, 1.0, 1500000000);
     d.chromatograms[4] = test::chromatogram(u"/lab/a4.stg", u"", false, -1, 0.5, 1500003600);
     d.chromatograms[6] = test::chromatogram(u"a6.stg", u"проба\x01" u"6", false, 3, 0.25, 1500007200);
-    d.results = {{u"ДЭГ", 0.034, false}, {u"ТЭГ", 0.01, true}, {u"этиленгликоль", 99.878, true}};
+    d.results = {{u"ДЭГ", 0.034, false, 0.0005}, {u"ТЭГ", 0.01, true, 0}, {u"этиленгликоль", 99.878, true, 0.998}};
     d.componentValues = {{u"ДЭГ", 0.812}, {u"ТЭГ", 1.05}};
     d.messages.addMessage(MessageLevel::Error, u"Площадь < 0 & нет пика");
     d.messages.addMessage(MessageLevel::Information, u"Расчёт выполнен");
@@ -192,11 +192,14 @@ TEST_F(ReportJobTest, TransformationThatFailsWritesNothing)
                   templates(std::string(xslHead) +
                             "<xsl:template match=\"/\"><xsl:value-of select=\"1 +\"/></xsl:template></xsl:stylesheet>"),
                   outputIn("stopped.html"));
+    int mainWindow = 0;
+    job.setNoticeOwner(NoticeOwner{&mainWindow});
     EXPECT_FALSE(job.makeReport());
     EXPECT_FALSE(job.sourceXml().empty());
     EXPECT_FALSE(fs::exists(dir_ / "stopped.html"));
     const std::vector<std::u16string> texts = notices();
     ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(notices_.notices[0].owner, NoticeOwner{&mainWindow});
 #ifdef _WIN32
     if (underWine()) {
         EXPECT_EQ(texts[0], u"Не удалось создать отчёт.\nFailed to load result document.");
@@ -271,8 +274,11 @@ TEST_F(ReportJobTest, TwoReportsInARowAreTwoFilesInTheTemporaryFolderEachOpened)
 TEST_F(ReportJobTest, TemplateFolderComesFromTheHost)
 {
     LocalHost host;
-    EXPECT_EQ(reportTemplateFolder(Host(host.table())), u"");
+    int mainWindow = 0;
+    EXPECT_EQ(reportTemplateFolder(Host(host.table()), NoticeOwner{&mainWindow}), u"");
     EXPECT_EQ(notices(), std::vector<std::u16string>{u"Не найден сервис поиска шаблона"});
+    // The main window's command owns the box.
+    EXPECT_EQ(notices_.notices[0].owner, NoticeOwner{&mainWindow});
 
     notices_.notices.clear();
     std::u16string answer = u"D:\\Шаблоны";

@@ -60,12 +60,14 @@ public:
 // Notices go to standard error; errors (the database's) are remembered.
 class CliNotifier : public StderrNotifier {
 public:
-    void notify(NoticeKind kind, std::u16string_view text) override
+    bool failed = false;
+
+protected:
+    void show(NoticeKind kind, std::u16string_view text, NoticeOwner owner) override
     {
         if (kind == NoticeKind::Error) failed = true;
-        StderrNotifier::notify(kind, text);
+        StderrNotifier::show(kind, text, owner);
     }
-    bool failed = false;
 };
 
 class SetSession {
@@ -86,7 +88,6 @@ public:
 private:
     int parseIds(std::vector<std::int32_t>& ids);
     int applySettings();
-    void storeAltNames();
 
     const SetOptions& options_;
     std::filesystem::path profilePath_;
