@@ -244,13 +244,14 @@ void Calculator::computeMassFractions(const Chromatogram& a, std::int32_t assayI
 
         const double numerator = mean->second * Xa->area * Ia->concentration * 100;
         const double w = numerator / (Xa->concentration * Ia->area);
-        rows.push_back({name, w, w < componentNorm(id) * 100});
+        const double norm = componentNorm(id);
+        rows.push_back({name, w, w < norm * 100, norm});
         rest -= w;
     }
 
     // Ethylene glycol is the remainder; the norm is a minimum.
-    rows.push_back({normalizeName(componentTable()[EthyleneGlycol].name), rest,
-                    rest >= componentNorm(EthyleneGlycol) * 100});
+    const double norm = componentNorm(EthyleneGlycol);
+    rows.push_back({normalizeName(componentTable()[EthyleneGlycol].name), rest, rest >= norm * 100, norm});
 
     if (assayId == selectedAssayId_)
         selectedResults_.insert(selectedResults_.end(), rows.begin(), rows.end());

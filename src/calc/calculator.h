@@ -41,12 +41,14 @@ struct AnalysisPoint {
     double area = 0;
 };
 
-// One row of the results: a mass fraction in percent and its compliance
-// with the component's norm.
+// One row of the results: a mass fraction in percent, the component's norm
+// it was judged by (a fraction of 1; 0 for a component without a norm) and
+// its compliance with it.
 struct ComponentResult {
     std::u16string name;
     double massFraction = 0;
     bool complies = false;
+    double norm = 0;
 };
 
 class Calculator {

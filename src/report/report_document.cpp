@@ -2,8 +2,6 @@
 
 #include <chrono>
 
-#include "calc/components.h"
-#include "calc/norms.h"
 #include "report/xml_writer_source.h"
 #include "text/format.h"
 #include "text/path.h"
@@ -68,8 +66,7 @@ void appendCalculation(pugi::xml_node calculation, const ReportInput& input)
         const auto value = input.componentValues.find(result.name);
         setAttribute(row, "avgLgA", formatFixed(value == input.componentValues.end() ? 0.0 : value->second, 3));
         setAttribute(row, "avgMolarMass", formatFixed(result.massFraction, 3));
-        const double norm = componentNorm(componentOfName(result.name));
-        if (norm != 0) setAttribute(row, "norm", formatFixed(norm, 3));
+        if (result.norm != 0) setAttribute(row, "norm", formatFixed(result.norm, 3));
         setAttribute(row, "OK", loadString(result.complies ? IDS_YES : IDS_NO));
     }
 }

@@ -163,12 +163,15 @@ TEST_F(CalculatorTest, WorkedExampleMassFractions)
     EXPECT_EQ(rows[0].name, BA);
     EXPECT_EQ(rows[0].massFraction, 0);
     EXPECT_FALSE(rows[0].complies);  // no norm
+    EXPECT_EQ(rows[0].norm, 0);
     EXPECT_EQ(rows[1].name, DEG);
     EXPECT_DOUBLE_EQ(rows[1].massFraction, 25.0 / 960);
     EXPECT_TRUE(rows[1].complies);  // below 0.05
+    EXPECT_EQ(rows[1].norm, 0.0005);
     EXPECT_EQ(rows[2].name, u"этиленгликоль");
     EXPECT_DOUBLE_EQ(rows[2].massFraction, 99.5 - 25.0 / 960);
     EXPECT_FALSE(rows[2].complies);  // below 99.8
+    EXPECT_EQ(rows[2].norm, 0.998);
 
     calculator.run(set, mixtures, 11, 0.5);
     rows = calculator.selectedResults();

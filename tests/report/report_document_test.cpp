@@ -46,7 +46,7 @@ ReportData determination()
     d.chromatograms[7] = test::chromatogram(u"/data/lab/a7.stg", u"Партия 12", false, 5, 0.126, 1600000000);
     d.chromatograms[3] = test::chromatogram(u"C:\\Lab\\grad\\g3.stg", u"ГСО <А>", true, 0, 1.0, 1500000000);
     d.chromatograms[5] = test::chromatogram(u"g5.stg", u"", false, -1, 2.5, 1550000000);
-    d.results = {{u"ДЭГ", 0.0123, false}, {u"ТЭГ", 0.2, true}, {u"этиленгликоль", 99.7, false}};
+    d.results = {{u"ДЭГ", 0.0123, false, 0.0005}, {u"ТЭГ", 0.2, true, 0}, {u"этиленгликоль", 99.7, false, 0.998}};
     d.componentValues = {{u"ДЭГ", 1.23456}, {u"ТЭГ", 0.9996}, {u"Нонанол", 2.0}};
     d.messages.addMessage(MessageLevel::Information, u"сведения");
     d.messages.addMessage(MessageLevel::Warning, u"предупреждение");
@@ -159,25 +159,18 @@ TEST(ReportDocument, AFailedRunHasAnEmptyCalculationAndItsErrors)
     }
 }
 
-TEST(ReportDocument, NormFollowsTheAlternativeNameOfEthyleneGlycol)
+TEST(ReportDocument, NormIsTheOneTheResultWasJudgedBy)
 {
+    // The row's norm comes from the result, not from the row's name: a name
+    // that the component table would not resolve still shows its norm, and a
+    // result judged without a norm shows none.
     ReportData d;
-    d.results = {{u"этиленгликоль", 99.9, true}};
-    {
-        const AltNames names(test::labNames());
-        EXPECT_STREQ(parse(buildReportDocument(d.input(), created))
-                         .child("root").child("calculation").child("row").attribute("norm").value(),
-                     "0.998");
-    }
-    // Renamed to a text that does not normalise to "этиленгликоль": the row's
-    // name no longer resolves to ethylene glycol and has no norm.
-    auto renamed = test::labNames();
-    renamed[0] = u"МЭГ";
-    const AltNames names(renamed);
+    d.results = {{u"МЭГ", 99.9, true, 0.998}, {u"этиленгликоль", 99.9, true, 0}};
     const pugi::xml_document doc = parse(buildReportDocument(d.input(), created));
     const pugi::xml_node row = doc.child("root").child("calculation").child("row");
-    EXPECT_FALSE(row.attribute("norm"));
-    EXPECT_STREQ(row.attribute("OK").value(), "Да");
+    EXPECT_STREQ(row.attribute("norm").value(), "0.998");
+    EXPECT_FALSE(row.next_sibling("row").attribute("norm"));
+    EXPECT_STREQ(row.next_sibling("row").attribute("OK").value(), "Да");
 }
 
 TEST(ReportDocument, CharactersThatXmlRefusesBecomeReplacementCharacters)

@@ -7,8 +7,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "calc/components.h"
-#include "calc/norms.h"
 #include "commands.h"
 #include "set_session.h"
 #include "text/path.h"
@@ -149,7 +147,7 @@ Json toJson(SetSession& session)
     for (const ComponentResult& r : set.calculator().selectedResults())
         results.push_back({{"name", text(r.name)},
                            {"massFraction", number(r.massFraction)},
-                           {"norm", number(componentNorm(componentOfName(r.name)))},
+                           {"norm", number(r.norm)},
                            {"complies", r.complies}});
     auto texts = [&session](MessageLevel level) {
         Json list = Json::array();
