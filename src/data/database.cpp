@@ -66,6 +66,8 @@ void openDataBase(DataBaseHandle& handle, std::u16string_view uri)
     if (rc == SQLITE_OK)
         rc = sqlite3_db_config(handle.db_, SQLITE_DBCONFIG_ENABLE_FKEY, 1, nullptr);
     if (rc == SQLITE_OK)
+        rc = sqlite3_busy_timeout(handle.db_, busyTimeoutMilliseconds);
+    if (rc == SQLITE_OK)
         rc = registerUnicodeFunctions(handle.db_);
     if (rc != SQLITE_OK) {
         // A failed open still leaves a connection object holding the message;

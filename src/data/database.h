@@ -82,6 +82,12 @@ private:
     sqlite3* db_ = nullptr;
 };
 
+// How long a statement of a connection the module opens waits for a lock
+// that another connection (the host writing) holds before it fails with
+// SQLITE_BUSY: the host's writes are short, and a command that fails at
+// once for a moment's lock makes the user start it again.
+inline constexpr int busyTimeoutMilliseconds = 1000;
+
 // Opens uri as a plain path (URI file names are off; an empty text gives a
 // private temporary database; a missing file is created), turns foreign key
 // enforcement on and registers the Unicode SQL functions and the NOCASE

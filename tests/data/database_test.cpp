@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <stdexcept>
@@ -210,6 +211,29 @@ TEST(DataBaseStatements, BusyStepThrowsWithCodeMessageAndSql)
         EXPECT_EQ(utf16ToUtf8(query), copy.sql);
     }
     db.execute(u"ROLLBACK;");
+}
+
+TEST(DataBaseStatements, ALockShorterThanTheBusyTimeoutIsWaitedFor)
+{
+    // The host writes for a fifth of the timeout; the module's read waits
+    // for it instead of failing with SQLITE_BUSY at once (the lock that
+    // outlasts the timeout is the test above).
+    HostDataBaseFile db;
+    db.execute(u"INSERT INTO [assay] (id, filename) VALUES (1, 'a');");
+    DataBaseHandle reader;
+    openDataBase(reader, db.path());
+    db.execute(u"BEGIN EXCLUSIVE;");
+    std::thread host([&db] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(busyTimeoutMilliseconds / 5));
+        db.execute(u"COMMIT;");
+    });
+    std::vector<std::u16string> names;
+    EXPECT_NO_THROW({
+        auto statement = prepareStatement(reader, u"SELECT filename FROM [assay];");
+        readRows<std::u16string>(statement, [&names](std::u16string name) { names.push_back(name); });
+    });
+    host.join();
+    EXPECT_EQ(names, std::vector<std::u16string>{u"a"});
 }
 
 TEST(DataBaseStatements, HandlerExceptionLeavesNoLockBehind)
