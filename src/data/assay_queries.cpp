@@ -62,6 +62,12 @@ void takeMixtureConcentration(Peak& peak, const Mixture& mixture)
 
 } // namespace
 
+void reachAssayTable(const DataBaseHandle& handle)
+{
+    // Preparing reads the schema under a shared lock, which is all it takes.
+    prepareStatement(handle, u"SELECT id FROM [assay] LIMIT 0;");
+}
+
 std::optional<Chromatogram> loadAssay(const DataBaseHandle& handle, std::int32_t assayId,
                                       std::vector<Mixture>& mixtures, MessageList& messages)
 {

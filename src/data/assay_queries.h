@@ -25,6 +25,12 @@ namespace norvalt {
 std::optional<Chromatogram> loadAssay(const DataBaseHandle& handle, std::int32_t assayId,
                                       std::vector<Mixture>& mixtures, MessageList& messages);
 
+// Reaches the assay table through the handle, reading no row: throws
+// DataBase::SqlException when the database cannot be read (locked past the
+// busy timeout, not the host's database, unreadable), so that a command can
+// find out before it changes anything.
+void reachAssayTable(const DataBaseHandle& handle);
+
 // The position in mixtures of the mixture named name in the database
 // (compared with the collation of the mixture's name column), appending it
 // with its components when it is new; -1 when the database has none of that

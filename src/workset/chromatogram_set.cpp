@@ -2,12 +2,10 @@
 
 #include "calc/kinds.h"
 #include "data/assay_queries.h"
-#include "data/database.h"
 #include "text/format.h"
 #include "text/local_time.h"
 #include "text/path.h"
 #include "text/string_table.h"
-#include "text/user_notifier.h"
 #include "text/utf.h"
 
 namespace norvalt {
@@ -38,15 +36,38 @@ void ChromatogramSet::addAssays()
     const std::size_t count = answer > addCapacity ? addCapacity : static_cast<std::size_t>(answer);
 
     clearMessages();
-    loadAssays(std::vector<std::int32_t>(buffer.begin(), buffer.begin() + count));
+    {
+        DataBaseHandle handle;
+        if (openDataBaseForCommand(handle))
+            loadAssays(handle, std::vector<std::int32_t>(buffer.begin(), buffer.begin() + count));
+    }
     views_.selectLastRow();
     recalculate();
 }
 
-void ChromatogramSet::loadAssays(const std::vector<std::int32_t>& ids)
+void ChromatogramSet::tellDataBaseFailure(const DataBase::SqlException& e) const
+{
+    userNotifier().notify(NoticeKind::Error,
+                          format(loadString(IDS_ERR_DATABASE), e.code, utf8ToUtf16(e.what()), utf8ToUtf16(e.sql)),
+                          views_.noticeOwner());
+}
+
+bool ChromatogramSet::openDataBaseForCommand(DataBaseHandle& handle) const
 {
     try {
-        DataBaseHandle handle = openHostDataBase();
+        handle = openHostDataBase();
+        reachAssayTable(handle);
+        return true;
+    } catch (const DataBase::SqlException& e) {
+        handle.close();
+        tellDataBaseFailure(e);
+        return false;
+    }
+}
+
+void ChromatogramSet::loadAssays(const DataBaseHandle& handle, const std::vector<std::int32_t>& ids)
+{
+    try {
         for (const std::int32_t id : ids) {
             if (chromatograms_.count(id)) continue;
             auto chromatogram = loadAssay(handle, id, mixtures_, messages_);
@@ -55,8 +76,7 @@ void ChromatogramSet::loadAssays(const std::vector<std::int32_t>& ids)
             views_.appendRow(id);
         }
     } catch (const DataBase::SqlException& e) {
-        userNotifier().notify(NoticeKind::Error, format(loadString(IDS_ERR_DATABASE), e.code,
-                                                        utf8ToUtf16(e.what()), utf8ToUtf16(e.sql)));
+        tellDataBaseFailure(e);
     }
 }
 
@@ -89,16 +109,23 @@ void ChromatogramSet::openInHost(const std::vector<std::int32_t>& selectedIds) c
     }
 }
 
-void ChromatogramSet::reload()
+bool ChromatogramSet::reload()
 {
     std::vector<std::int32_t> ids;
     ids.reserve(chromatograms_.size());
     for (const auto& entry : chromatograms_) ids.push_back(entry.first);
 
+    // The database is reached before anything is emptied: a database the
+    // host holds locked, or one that has moved, must not cost the user the
+    // chromatograms gathered.
+    DataBaseHandle handle;
+    if (!openDataBaseForCommand(handle)) return false;
     // A reload empties what remove-all empties, then loads the ids again.
     removeAll();
-    loadAssays(ids);
+    loadAssays(handle, ids);
+    handle.close();
     views_.selectLastRow();
+    return true;
 }
 
 void ChromatogramSet::selectAssay(std::int32_t assayId)

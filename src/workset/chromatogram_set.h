@@ -12,8 +12,10 @@
 #include "calc/calculator.h"
 #include "calc/chromatogram_map.h"
 #include "calc/message_list.h"
+#include "data/database.h"
 #include "host/host_services.h"
 #include "model/mixture.h"
+#include "text/user_notifier.h"
 
 namespace norvalt {
 
@@ -50,6 +52,10 @@ public:
     // Messages page.
     virtual void refreshMessages() = 0;
     virtual void clearMessageView() = 0;
+
+    // The window that owns the notices of the commands (the main window);
+    // none without windows.
+    virtual NoticeOwner noticeOwner() const { return {}; }
 };
 
 class ChromatogramSet {
@@ -63,7 +69,9 @@ public:
     void removeAssays(const std::vector<std::int32_t>& selectedIds);
     void removeAll();
     void openInHost(const std::vector<std::int32_t>& selectedIds) const;
-    void reload();
+    // False, with the set, the list and the pages as they were, when the
+    // database cannot be read at all; the failure is told to the user.
+    bool reload();
     void selectAssay(std::int32_t assayId);
     void recalculate();
 
@@ -81,11 +89,15 @@ public:
     void setWaterMassFractionSetting(double percent) { waterMassFractionSetting_ = percent; }
 
 private:
-    // Loads ids through one connection in order, skipping those already
-    // present or not loadable, and appends a row for each new one. A
-    // database failure is reported to the user and ends the loading; what
-    // was loaded before it stays.
-    void loadAssays(const std::vector<std::int32_t>& ids);
+    // The command's connection to the host database, checked to reach the
+    // assay table; false when it does not, the failure told to the user.
+    bool openDataBaseForCommand(DataBaseHandle& handle) const;
+    // Loads ids through the command's connection in order, skipping those
+    // already present or not loadable, and appends a row for each new one. A
+    // database failure is told to the user and ends the loading; what was
+    // loaded before it stays.
+    void loadAssays(const DataBaseHandle& handle, const std::vector<std::int32_t>& ids);
+    void tellDataBaseFailure(const DataBase::SqlException& e) const;
     void clearMessages();
 
     Host host_;

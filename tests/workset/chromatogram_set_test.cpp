@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 
 #include "../data/db_test_support.h"
@@ -56,6 +57,7 @@ public:
     void clearResults() override { log.push_back("clearResults"); }
     void refreshMessages() override { log.push_back("refreshMessages"); }
     void clearMessageView() override { log.push_back("clearMessageView"); }
+    NoticeOwner noticeOwner() const override { return {const_cast<RecordingViews*>(this)}; }
 
     // The five operations that close every recalculation that runs.
     static std::vector<std::string> recalculation()
@@ -284,6 +286,54 @@ TEST_F(ChromatogramSetTest, ADataBaseErrorKeepsWhatWasLoaded)
                u" concentration REAL, deviation REAL);");
     add({3});
     EXPECT_EQ(views.rows, std::vector<std::int32_t>({1, 3}));
+}
+
+TEST_F(ChromatogramSetTest, AReloadThatCannotReadTheDataBaseKeepsTheWork)
+{
+    addAssay(1, column1Analysis());
+    addAssay(2, column1Analysis());
+    add({2, 1});
+    ASSERT_EQ(views.rows, std::vector<std::int32_t>({2, 1}));
+    // Without calibrations the checks fail: the messages are the work shown.
+    const std::vector<std::u16string> shown = messages.allMessageTexts();
+    ASSERT_FALSE(shown.empty());
+
+    // The host holds the database locked past the busy timeout; then the
+    // database has moved (SQLite makes an empty file at the old place).
+    TempFile moved(u"norvalt-moved", u".db");
+    const std::function<void()> breaks[] = {[this] { db.execute(u"BEGIN EXCLUSIVE;"); },
+                                            [&moved] { connection().uri = moved.text(); }};
+    const char16_t* const failures[] = {u"Ошибка базы данных 5.", u"no such table: assay"};
+    for (int i = 0; i < 2; ++i) {
+        breaks[i]();
+        views.log.clear();
+        notices.notices.clear();
+        EXPECT_FALSE(set->reload());
+        EXPECT_TRUE(views.log.empty());
+        EXPECT_EQ(views.rows, std::vector<std::int32_t>({2, 1}));
+        EXPECT_EQ(set->chromatograms().size(), 2u);
+        EXPECT_EQ(messages.allMessageTexts(), shown);
+        ASSERT_EQ(notices.notices.size(), 1u);
+        EXPECT_NE(notices.notices[0].text.find(failures[i]), std::u16string::npos);
+        // The main window owns the box.
+        EXPECT_EQ(notices.notices[0].owner, views.noticeOwner());
+    }
+    db.execute(u"COMMIT;");
+
+    // A failure later in the reload keeps what was loaded before it: the
+    // second id names a mixture whose components cannot be read.
+    connection().uri = db.path();
+    insertMixture(db.handle, Mixture{9, u"М", u"", 0, 0, {}});
+    db.execute(u"UPDATE [assay] SET mixture = 'М' WHERE id = 1;");
+    db.execute(u"DROP TABLE [mixturecomp];");
+    std::vector<std::int32_t> before;
+    for (const auto& entry : set->chromatograms()) {
+        if (entry.first == 1) break;
+        before.push_back(entry.first);
+    }
+    EXPECT_TRUE(set->reload());
+    EXPECT_EQ(views.rows, before);
+    EXPECT_EQ(notices.notices.size(), 2u);
 }
 
 TEST_F(ChromatogramSetTest, OpenInHostPassesEachFileInListOrder)
