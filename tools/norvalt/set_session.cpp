@@ -8,21 +8,13 @@
 #include "commands.h"
 #include "data/database.h"
 #include "host/profile_settings.h"
+#include "workset/module_settings.h"
 #include "profile_file.h"
-#include "text/format.h"
 #include "text/utf.h"
 
 namespace norvalt::cli {
 
 namespace {
-
-const std::u16string settingsSection = u"Settings";
-const std::u16string componentsSection = u"Settings\\Components";
-
-std::u16string altNameKey(std::int32_t id)
-{
-    return format(u"compAltName_%d%d", id / 10, id % 10);
-}
 
 bool parseInt(std::string_view text, std::int32_t& value)
 {
@@ -54,7 +46,7 @@ SetSession::~SetSession()
 {
     // The main window's final clean-up stores the alternative names.
     if (opened_) {
-        storeAltNames();
+        storeComponentAltNames(ProfileSettings(Host(host_.table())));
         if (!writeProfileFile(profilePath_, host_.profile()))
             std::cerr << "warning: cannot write the profile " << profilePath_.string() << '\n';
     }
@@ -100,12 +92,8 @@ int SetSession::parseIds(std::vector<std::int32_t>& ids)
 int SetSession::applySettings()
 {
     ProfileSettings profile(Host(host_.table()));
-    // As the main window opens: the stored alternative names, or the
-    // components' own names where none is stored.
-    for (std::int32_t id = 0; id < UnidentifiedSubstance; ++id) {
-        const std::u16string stored = profile.getString(componentsSection, altNameKey(id), u"");
-        setComponentAltName(id, stored.empty() ? componentTable()[id].name : stored);
-    }
+    // As the main window opens.
+    loadComponentAltNames(profile);
     // As the settings dialog does when it closes with OK.
     for (const std::string& entry : options_.altNames) {
         const auto eq = entry.find('=');
@@ -117,16 +105,9 @@ int SetSession::applySettings()
         }
         setComponentAltName(id, utf8ToUtf16(entry.substr(eq + 1)));
     }
-    if (options_.water) profile.setDouble(settingsSection, u"WaterMass", *options_.water);
-    set_->setWaterMassFractionSetting(profile.getDouble(settingsSection, u"WaterMass", 0.0));
+    if (options_.water) storeWaterMassFraction(profile, *options_.water);
+    set_->setWaterMassFractionSetting(readWaterMassFraction(profile));
     return exitOk;
-}
-
-void SetSession::storeAltNames()
-{
-    ProfileSettings profile(Host(host_.table()));
-    for (std::int32_t id = 0; id < UnidentifiedSubstance; ++id)
-        profile.setString(componentsSection, altNameKey(id), componentTable()[id].altName);
 }
 
 int SetSession::build()
@@ -158,10 +139,8 @@ int SetSession::build()
     // The module's start-up: the database location and the profile prefix.
     Host host(host_.table());
     setHostServices(host_.table());
-    if (host.hasService(service::GetConnectionUri))
-        connection().uri = std::u16string(
-            reinterpret_cast<const char16_t*>(host.callService(service::GetConnectionUri, 0, 0)));
-    setProfilePrefix(u"plugins\\kestrin");
+    takeConnectionLocation(host);
+    setModuleProfilePrefix();
 
     // The main window opens.
     set_ = std::make_unique<ChromatogramSet>(host, messages_, views_);
