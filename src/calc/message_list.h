@@ -43,6 +43,14 @@ private:
     std::array<std::vector<std::u16string>, 3> lists_;
 };
 
+// Who owns the list: the main window object itself, as a member declared
+// before its chromatogram set, so that the list exists before the set and
+// its calculator take a reference to it and outlives both. The window makes
+// it the current list (CurrentMessageList below) for its own lifetime, and
+// its Messages page, created later in the window's opening, only shows it.
+// A window-less host (the command-line tool, tests) keeps a list beside its
+// set in the same order.
+//
 // The one list of the main window, through which every producer outside the
 // calculator reaches it; null while no main window exists.
 MessageList* currentMessageList();
