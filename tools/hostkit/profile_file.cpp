@@ -6,7 +6,7 @@
 
 #include "text/utf.h"
 
-namespace norvalt::cli {
+namespace norvalt {
 
 std::filesystem::path defaultProfilePath()
 {
@@ -54,4 +54,4 @@ bool writeProfileFile(const std::filesystem::path& path, const ProfileEntries& e
     return static_cast<bool>(out.flush());
 }
 
-} // namespace norvalt::cli
+} // namespace norvalt
