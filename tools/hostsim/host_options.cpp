@@ -19,7 +19,7 @@ const char* const usage =
     "  --profile FILE        the profile store (key=value lines), read at start, written at the end\n"
     "  --log FILE            every call through the host's table, event and action, one per line\n"
     "  --actions A[,A...]    play these and end: menu, wait:MS, command:ID, select:ID:ROW,\n"
-    "                        text:ID:TEXT, close, shot:FILE.bmp, unload, quit\n";
+    "                        text:ID:TEXT (no commas), close, shot:FILE.bmp, unload, quit\n";
 
 namespace {
 

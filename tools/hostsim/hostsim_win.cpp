@@ -444,6 +444,10 @@ int main()
         for (int i = 1; i < argc; ++i)
             args.push_back(norvalt::wideToUtf16(argv[i]));
         LocalFree(argv);
+        if (args.size() == 1 && (args[0] == u"--help" || args[0] == u"-h")) {
+            std::cout << usage;
+            return 0;
+        }
         std::string error;
         auto options = parseOptions(args, error);
         if (!options) {
