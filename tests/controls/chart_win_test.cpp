@@ -184,20 +184,23 @@ constexpr int chartId = 100;
 
 class ChartWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    // One dialog for all: under Wine on a display without a window manager
+    // every top-level window that goes away costs a wait of its own.
+    static void SetUpTestSuite()
     {
-        static bool registered = false;
-        if (!registered) {
-            WNDCLASSW c{};
-            c.lpfnWndProc = parentProc;
-            c.hInstance = GetModuleHandleW(nullptr);
-            c.lpszClassName = L"NorvaltChartTestParent";
-            RegisterClassW(&c);
-            registered = true;
-        }
-        parentLog = &log;
+        WNDCLASSW c{};
+        c.lpfnWndProc = parentProc;
+        c.hInstance = GetModuleHandleW(nullptr);
+        c.lpszClassName = L"NorvaltChartTestParent";
+        RegisterClassW(&c);
         parent = CreateWindowExW(0, L"NorvaltChartTestParent", L"chart", WS_POPUP | WS_VISIBLE, 0, 0, 520, 420,
                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    static void TearDownTestSuite() { DestroyWindow(parent); }
+
+    void SetUp() override
+    {
+        parentLog = &log;
         CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 10, 10, 480, 360, parent,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(chartId)), GetModuleHandleW(nullptr), nullptr);
         ASSERT_TRUE(chart.attach(parent, chartId));
@@ -209,7 +212,8 @@ protected:
     }
     void TearDown() override
     {
-        DestroyWindow(parent);
+        DestroyWindow(GetDlgItem(parent, chartId));
+        pump();
         parentLog = nullptr;
     }
 
@@ -251,10 +255,12 @@ protected:
     }
 
     ParentLog log;
-    HWND parent = nullptr;
+    static HWND parent;
     CAutoCtrl chart;
     std::vector<double> x, y;
 };
+
+HWND ChartWindowTest::parent = nullptr;
 
 } // namespace
 
