@@ -76,7 +76,7 @@ Cubic parametricParabola(double p0, double p1, double p2, bool last)
 
 // The values of one interval's curve at the ends of its pieces, u_k = h · k / n.
 struct IntervalSamples {
-    const Cubic& curve;
+    Cubic curve;
     double h;
     const double* fractions;
     double first, last;   // the interval's own points
@@ -133,48 +133,102 @@ struct TurningWindows {
     }
 };
 
-// The pieces of a smooth curve's interval that lies in one pixel column,
-// the line standing at its first point, `end` the pixel row of its last.
-// Merged into a column run, the pieces come to the lowest and the highest
-// pixel they reach, the pixel they end on, and whether that end was reached
-// before the line arrived there for the last time. All of that follows from
-// a few values through the mapping, which keeps their order: the line is
-// handed only those points, with the same outcome as all of them. False
-// when the interval leaves the plot (the clipping needs every piece).
-bool drawWithinColumn(const CAutoCoordObject& coords, ClippedLine& line, int column, const IntervalSamples& s,
-                      const TurningWindows& turns, int end)
-{
-    const PixelRect& rect = coords.rect;
-    // The extremes of the samples before the last one, then of all.
-    double lowBefore, highBefore;
-    turns.extremes(s, 0, s.n - 1, lowBefore, highBefore);
-    const double low = std::min(lowBefore, s.last), high = std::max(highBefore, s.last);
-    // Larger values are higher on screen: smaller pixel rows.
-    const int top = coords.mapY(high), bottom = coords.mapY(low);
-    if (column < rect.left || column > rect.right - 1 || top < rect.top || bottom > rect.bottom - 1) return false;
-    if (top == bottom) return true;   // one pixel, where the line stands
-    const PixelPoint topPoint{column, top}, bottomPoint{column, bottom}, endPoint{column, end};
-    if (end > top && end < bottom) {
-        // The end lies between the extremes: whether it was reached before
-        // does not matter, nor the order of the extremes.
-        line.toInside(bottomPoint);
-        line.toInside(topPoint);
-        line.toInside(endPoint);
-        return true;
+// The intervals of a smooth curve that lie in one pixel column, one after
+// the other. Merged into a column run, their pieces come to the lowest and
+// the highest pixel they reach, the pixel they end on, and whether that end
+// was reached before the line arrived there for the last time. All of that
+// follows from a few values through the mapping, which keeps their order:
+// the line is handed only those points, with the same outcome as all the
+// pieces, at a few mappings per column instead of one per piece.
+class ColumnBatch {
+public:
+    ColumnBatch(const CAutoCoordObject& coords, ClippedLine& line) : coords_(coords), line_(line) {}
+
+    void add(int column, const IntervalSamples& s)
+    {
+        if (intervals_.empty()) {
+            column_ = column;
+            low_ = high_ = s.first;
+        }
+        double low, high;
+        TurningWindows(s.curve, s.h, s.n).extremes(s, 1, s.n, low, high);
+        intervals_.push_back({s, low_, high_, low, high});
+        low_ = std::min(low_, low);
+        high_ = std::max(high_, high);
     }
-    // The end is an extreme. The samples before the line's last arrival
-    // there are those up to the last one on another pixel; the one nearest
-    // the end's pixel among them is their extreme on that side.
-    int k = s.n - 1;
-    while (coords.mapY(s.at(k)) == end) --k;   // some sample lies elsewhere: top != bottom
-    if (k < s.n - 1) turns.extremes(s, 0, k, lowBefore, highBefore);
-    const double nearest = end == bottom ? lowBefore : highBefore;
-    const PixelPoint far = end == bottom ? topPoint : bottomPoint;
-    if (coords.mapY(nearest) == end) line.toInside(endPoint);
-    line.toInside(far);
-    line.toInside(endPoint);
-    return true;
-}
+
+    void flush()
+    {
+        if (intervals_.empty()) return;
+        const PixelRect& rect = coords_.rect;
+        // Larger values are higher on screen: smaller pixel rows.
+        const int top = coords_.mapY(high_), bottom = coords_.mapY(low_);
+        if (column_ < rect.left || column_ > rect.right - 1 || top < rect.top || bottom > rect.bottom - 1) {
+            // Leaving the plot: the clipping needs every piece.
+            for (const Interval& i : intervals_) {
+                for (int k = 1; k <= i.samples.n; ++k) line_.to({column_, coords_.mapY(i.samples.at(k))});
+            }
+        } else if (top != bottom) {
+            drawRun(top, bottom);
+        }
+        intervals_.clear();
+    }
+
+private:
+    struct Interval {
+        IntervalSamples samples;
+        double lowBefore, highBefore;   // of the batch's samples up to this interval's start
+        double low, high;               // of its own samples after the start
+    };
+
+    void drawRun(int top, int bottom)
+    {
+        const int end = coords_.mapY(intervals_.back().samples.last);
+        const PixelPoint topPoint{column_, top}, bottomPoint{column_, bottom}, endPoint{column_, end};
+        if (end > top && end < bottom) {
+            // The end lies between the extremes: whether it was reached
+            // before does not matter, nor the order of the extremes.
+            line_.toInside(bottomPoint);
+            line_.toInside(topPoint);
+            line_.toInside(endPoint);
+            return;
+        }
+        // The end is an extreme. The samples before the line's last arrival
+        // there are those up to the last one on another pixel; the one
+        // nearest the end's pixel among them is their extreme on that side.
+        const bool lowEnd = end == bottom;
+        double nearest = 0;
+        bool found = false;
+        for (std::size_t i = intervals_.size(); i-- > 0 && !found;) {
+            const Interval& in = intervals_[i];
+            if (coords_.mapY(in.low) == end && coords_.mapY(in.high) == end) {
+                if (i == 0) nearest = lowEnd ? in.lowBefore : in.highBefore;   // the batch's start
+                continue;
+            }
+            int k = in.samples.n;
+            while (coords_.mapY(in.samples.at(k)) == end) --k;
+            double low = in.lowBefore, high = in.highBefore;
+            if (k >= 1) {
+                double l, h;
+                TurningWindows(in.samples.curve, in.samples.h, in.samples.n).extremes(in.samples, 1, k, l, h);
+                low = std::min(low, l);
+                high = std::max(high, h);
+            }
+            nearest = lowEnd ? low : high;
+            found = true;
+        }
+        const PixelPoint far = lowEnd ? topPoint : bottomPoint;
+        if (coords_.mapY(nearest) == end) line_.toInside(endPoint);
+        line_.toInside(far);
+        line_.toInside(endPoint);
+    }
+
+    const CAutoCoordObject& coords_;
+    ClippedLine& line_;
+    std::vector<Interval> intervals_;
+    int column_ = 0;
+    double low_ = 0, high_ = 0;   // of all the batch's samples
+};
 
 } // namespace
 
@@ -371,6 +425,7 @@ void CAutoSeries::drawSmooth(bool merge) const
         double slope = 0;
         double nextSecant = (py(1) - py(0)) / (px(1) - px(0));
         int startColumn = mapX(px(0));
+        ColumnBatch batch(*this, line);
         for (int j = 0; j + 1 < n; ++j) {
             load(std::min(n - 1, j + 2));
             const double x0 = px(j), y0 = py(j);
@@ -393,14 +448,15 @@ void CAutoSeries::drawSmooth(bool merge) const
                 const bool sameColumn = column == startColumn;
                 startColumn = column;
                 if (sameColumn) {
-                    const int endRow = mapY(y1);
                     const IntervalSamples samples{c, h, fractions, y0, y1, steps};
-                    if (merge && drawWithinColumn(*this, line, column, samples, TurningWindows(c, h, steps), endRow))
+                    if (merge) {
+                        batch.add(column, samples);
                         continue;
-                    for (int k = 1; k < steps; ++k) line.to({column, mapY(samples.at(k))});
-                    line.to({column, endRow});
+                    }
+                    for (int k = 1; k <= steps; ++k) line.to({column, mapY(samples.at(k))});
                     continue;
                 }
+                batch.flush();
             }
             for (int k = 1; k < steps; ++k) {
                 double u = h * fractions[k];
@@ -408,6 +464,7 @@ void CAutoSeries::drawSmooth(bool merge) const
             }
             line.to(mapPoint(x1, y1));
         }
+        batch.flush();
         return;
     }
 
