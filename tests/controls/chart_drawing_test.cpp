@@ -334,6 +334,46 @@ TEST(ChartMarkers, OnePointDrawsItsMarkerOnly)
     }
 }
 
+TEST(ChartMarkers, CrossAndArrowToTheLinkedSeries)
+{
+    std::vector<double> x{5}, y{8}, linkedY{2};
+    SeriesFixture f({0, 0, 101, 101}, 0, 10, 0, 10);
+    CAutoSeries linked;
+    linked.count = 1;
+    linked.xValues = x.data();
+    linked.yValues = linkedY.data();
+    f.s.count = 1;
+    f.s.xValues = x.data();
+    f.s.yValues = y.data();
+    f.s.markerStyle = 5;
+    f.s.linkedSeries = &linked;
+    f.s.draw(true);
+    // (5, 8) → (50, 20), the linked (5, 2) → (50, 80); 20 < 80: d = −1. The
+    // gap 60 ≥ 4 · 4: the shaft from (50, 20 + 4) and the head strokes up to
+    // (50 ∓ 2, 80 − 3 · 4).
+    std::vector<Call> ellipses = ofKind(f.canvas.calls, Call::Ellipse);
+    ASSERT_EQ(ellipses.size(), 1u);
+    EXPECT_EQ(ellipses[0].a, 46);
+    EXPECT_EQ(ellipses[0].b, 16);
+    std::vector<Call> moves = ofKind(f.canvas.calls, Call::MoveTo);
+    ASSERT_EQ(moves.size(), 3u);
+    EXPECT_EQ((PixelPoint{moves[0].a, moves[0].b}), (PixelPoint{50, 24}));
+    std::vector<PixelPoint> expected{{50, 80}, {48, 68}, {52, 68}};
+    EXPECT_EQ(linesTo(f.canvas.calls), expected);
+
+    SeriesFixture g({0, 0, 101, 101}, 0, 10, 0, 10);
+    std::vector<double> five{5};
+    g.s.count = 1;
+    g.s.xValues = five.data();
+    g.s.yValues = five.data();
+    g.s.markerStyle = 2;
+    g.s.draw(true);
+    // (50, 50): (46, 46)→(55, 55) and (54, 46)→(45, 55).
+    std::vector<PixelPoint> cross{{55, 55}, {45, 55}};
+    EXPECT_EQ(linesTo(g.canvas.calls), cross);
+    EXPECT_EQ(ofKind(g.canvas.calls, Call::MoveTo)[1].a, 54);
+}
+
 TEST(ChartZones, KindsColoursAndOverlaps)
 {
     // [10, 30] and [20, 50] overlap on 20..30; [60, 70] and [60, 65] start together.

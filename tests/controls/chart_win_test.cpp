@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -169,12 +170,14 @@ struct Posted {
 struct ParentLog {
     std::vector<NMHDR> notifications;
     std::vector<Posted> mouse;
+    std::vector<WORD> commands;   // notification codes of WM_COMMAND
 };
 ParentLog* parentLog = nullptr;
 
 LRESULT CALLBACK parentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (parentLog && message == WM_NOTIFY) parentLog->notifications.push_back(*reinterpret_cast<NMHDR*>(lParam));
+    if (parentLog && message == WM_COMMAND) parentLog->commands.push_back(HIWORD(wParam));
     if (parentLog && message >= WM_MOUSEFIRST && message <= WM_MOUSELAST)
         parentLog->mouse.push_back({message, wParam, lParam});
     return DefWindowProcW(window, message, wParam, lParam);
@@ -467,4 +470,41 @@ TEST_F(ChartWindowTest, CreateFromControlTakesThePlaceholdersPlace)
     }
     // The control it made goes with it.
     EXPECT_EQ(GetDlgItem(parent, 101), nullptr);
+}
+
+TEST_F(ChartWindowTest, OtherButtonsArePassedOnAfterTheStaticControlsOwnProcessing)
+{
+    paintNow();
+    send(WM_LBUTTONDBLCLK, MK_LBUTTON, 40, 50);
+    send(WM_MBUTTONDOWN, MK_MBUTTON, 41, 51);
+    send(WM_MBUTTONUP, 0, 42, 52);
+    pump();
+    EXPECT_EQ(countPosted(WM_LBUTTONDBLCLK, 40, 50), 1);
+    EXPECT_EQ(countPosted(WM_MBUTTONDOWN, 41, 51), 1);
+    EXPECT_EQ(countPosted(WM_MBUTTONUP, 42, 52), 1);
+    // The notify style lets the static control tell of the double click.
+    EXPECT_NE(std::find(log.commands.begin(), log.commands.end(), STN_DBLCLK), log.commands.end());
+    EXPECT_TRUE(log.notifications.empty());
+}
+
+TEST_F(ChartWindowTest, AResizeRepaintsTheWholeChart)
+{
+    paintNow();
+    ASSERT_FALSE(GetUpdateRect(chart.window(), nullptr, FALSE));
+    SetWindowPos(chart.window(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+    RECT update{};
+    ASSERT_TRUE(GetUpdateRect(chart.window(), &update, FALSE));
+    EXPECT_EQ(update.right, 300);
+    EXPECT_EQ(update.bottom, 200);
+}
+
+TEST_F(ChartWindowTest, TheScrollBarGoesWhenTheViewShowsAllData)
+{
+    chart.setXRange(20, 60);
+    paintNow();
+    EXPECT_TRUE(GetWindowLongPtrW(chart.window(), GWL_STYLE) & WS_HSCROLL);
+    chart.setXRange(0, 0);   // automatic: the view is the data
+    paintNow();
+    EXPECT_FALSE(GetWindowLongPtrW(chart.window(), GWL_STYLE) & WS_HSCROLL);
+    EXPECT_FALSE(GetWindowLongPtrW(chart.window(), GWL_STYLE) & WS_VSCROLL);
 }
