@@ -42,6 +42,10 @@
 //   outside the plot).
 // - Explicit logarithmic axes reaching down to 0 or below have no range to
 //   show and follow the data instead.
+// - Every series plots with the axis' flags, copied at every paint (also on
+//   explicit axes, where no automatic range hands them on).
+// - The range-ready marks are cleared at the end of every paint, also one
+//   that drew nothing, so the next paint sees the data as they are then.
 // - Each run of line pieces that stays inside one pixel column is handed to
 //   the canvas as at most three vertical pieces covering the same pixels
 //   (solid pens of width 0 or 1 only; see mergeColumnRuns), so a series of
@@ -63,7 +67,7 @@ enum ChartFlag : std::int32_t {
 enum ChartAxisStyle : std::int32_t {
     axisGridX = 1,        // vertical grid lines at the X ticks
     axisGridY = 2,        // horizontal grid lines at the Y ticks
-    axisTicksOutside = 4, // ticks on the top and right edges too (closes the box)
+    axisTicksTopRight = 4, // ticks on the top and right edges too (closes the box)
     axisBox = 8,          // top and right axis lines
 };
 
@@ -155,9 +159,8 @@ public:
     void draw(bool mergeColumnRuns) const;
 
 private:
-    friend class CAutoCoordObject;
     friend class CAutoAxis;
-    void select();   // by updateSeries: accessors and transforms from flags and arrays
+    void select();   // by updateSeries: accessors and transforms from the flags
     bool polar_ = false;
     bool logX_ = false;
     bool logY_ = false;
