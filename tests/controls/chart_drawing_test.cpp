@@ -419,6 +419,10 @@ TEST(ChartPanel, LayoutFitsTheLabelsUntilTheyStaySettled)
     // no longer leaves 18 + 18 px per step, the spacing grows to 54 px: step 20.
     // The labels stay as wide, so P stays.
     EXPECT_EQ(chart.rect, (PixelRect{32, 10, 389, 268}));
+    // Explicit axes keep their ranges: no extension to a tick.
+    EXPECT_EQ(chart.xMin, 0);
+    EXPECT_EQ(chart.xMax, 100);
+    EXPECT_EQ(chart.yMax, 10);
     EXPECT_EQ(chart.xStep, 20);
     EXPECT_EQ(chart.yStep, 1);
     std::vector<Call> texts = ofKind(canvas.calls, Call::Text);
