@@ -500,6 +500,33 @@ TEST(ChartPanel, HiddenSeriesWidenTheRangeButAreNotDrawn)
     EXPECT_FALSE(seriesCalls(canvas.calls, 0x0000FF).empty());
 }
 
+TEST(ChartPanel, MergedCatmullRomCurveCoversTheSamePixels)
+{
+    // X going back and forth a little: the curve is interpolated in a parameter.
+    std::vector<double> x(3000), y(3000);
+    std::mt19937 random(8);
+    std::uniform_real_distribution<double> jitter(-3, 3);
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        x[i] = static_cast<double>(i) + jitter(random);
+        y[i] = std::cos(i / 300.0) * 10 + jitter(random);
+    }
+    std::vector<Call> merged, plain;
+    for (bool merge : {true, false}) {
+        CAutoPanel chart;
+        int i = chart.addSeries();
+        chart.series[i].count = static_cast<int>(x.size());
+        chart.series[i].xValues = x.data();
+        chart.series[i].yValues = y.data();
+        chart.series[i].lineMode = 2;
+        chart.mergeColumnRuns = merge;
+        RecordingCanvas canvas;
+        chart.paint(canvas, {0, 0, 360, 240});
+        (merge ? merged : plain) = canvas.calls;
+    }
+    EXPECT_EQ(rasterise(merged), rasterise(plain));
+    EXPECT_LT(countOf(merged, Call::LineTo) * 3, countOf(plain, Call::LineTo));
+}
+
 TEST(ChartPanel, MergedSmoothSeriesCoversTheSamePixels)
 {
     // 5000 points over 300-odd columns, partly above an explicit Y range:
