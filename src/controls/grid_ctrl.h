@@ -19,7 +19,9 @@
 // - While the grid sorts, the list view's item-changed notifications caused
 //   by the sort itself are not passed on: the rows' states do not change.
 // - A zero-width column can also not be widened by a double click on its
-//   divider nor by Ctrl+Plus (the list view's "size all columns").
+//   divider (the header's automatic width).
+// - A sort or an edit asked for a row or column that does not exist does
+//   nothing; a sort request is then not stored either.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -223,8 +225,9 @@ private:
     std::int32_t sortAscending_ = 1;
     std::int32_t sortKind_ = 0;
     bool sorting_ = false;
+    int trackStartWidth_ = 0; // width of the column whose divider is being dragged
     CGridCtrlEditCell* editor_ = nullptr;
-    std::vector<GridColumn> columns_; // header views are not kept beyond insertColumn
+    std::vector<GridSortKind> columnSortKinds_;
     std::unordered_map<const GridRowData*, std::unique_ptr<GridRowData>> records_;
 };
 
@@ -255,6 +258,8 @@ private:
     static LRESULT CALLBACK editProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void end();
+    void abandon() { ended_ = true; } // the grid goes away: nothing to report
+
 
     CGridCtrl& grid_;
     HWND hwnd_ = nullptr;
@@ -262,7 +267,8 @@ private:
     std::int32_t column_;
     std::u16string initialText_;
     std::int32_t cancelled_ = 0;
-    bool ended_ = false;
+    bool ended_ = false;      // the text was reported (or is not to be)
+    bool destroying_ = false; // the window is on its way out
 };
 
 } // namespace norvalt
