@@ -17,8 +17,8 @@ using namespace norvalt;
 namespace {
 
 constexpr int gridId = 1008;
+using Texts = std::vector<std::u16string>;
 
-// A notification as the parent received it.
 struct Received {
     UINT code;
     HWND from;
@@ -27,17 +27,14 @@ struct Received {
     int second;
 };
 
-enum class ParentKind { window, dialog };
-
-// The window that owns the grid: it records every grid notification and the
-// list view's item changes that reach it, and answers from a table (0 when
-// the table has no answer, like a parent that does not handle it).
+// The window that owns the grid: records the grid's notifications and the
+// item changes passed on to it, and answers from a table (0 for a code it
+// has no answer for, like a parent that does not handle it).
 struct Owner {
     std::vector<Received> received;
     std::vector<NMLISTVIEW> itemChanges;
     std::map<UINT, std::function<LRESULT(const NMHDR*)>> answers;
     int okCommands = 0;
-    int cancelCommands = 0;
     std::int32_t doubleClickResult = 0; // written through the record's result pointer
 
     int count(UINT code) const
@@ -46,16 +43,14 @@ struct Owner {
         for (const auto& r : received) n += r.code == code;
         return n;
     }
-    const Received* last(UINT code) const
+    Received last(UINT code) const
     {
         for (auto r = received.rbegin(); r != received.rend(); ++r)
-            if (r->code == code) return &*r;
-        return nullptr;
+            if (r->code == code) return *r;
+        return {0, nullptr, 0, -99, -99};
     }
-
     LRESULT onNotify(const NMHDR* hdr)
     {
-        if (hdr->idFrom != gridId) return 0;
         if (hdr->code >= GRIDN_CELLCHANGED && hdr->code <= GRIDN_COLUMNRESIZED) {
             const auto* record = reinterpret_cast<const GridNotifyCell*>(hdr);
             received.push_back({hdr->code, hdr->hwndFrom, hdr->idFrom, record->row, record->column});
@@ -63,17 +58,12 @@ struct Owner {
             const auto* record = reinterpret_cast<const GridNotifyDblClick*>(hdr);
             received.push_back({hdr->code, hdr->hwndFrom, hdr->idFrom, record->activation->iItem,
                                 record->activation->iSubItem});
-            if (doubleClickResult) *record->result = doubleClickResult;
+            *record->result = doubleClickResult;
         } else if (hdr->code == LVN_ITEMCHANGED) {
             itemChanges.push_back(*reinterpret_cast<const NMLISTVIEW*>(hdr));
         }
         auto answer = answers.find(hdr->code);
         return answer == answers.end() ? 0 : answer->second(hdr);
-    }
-    void onCommand(WPARAM wParam)
-    {
-        if (LOWORD(wParam) == IDOK) ++okCommands;
-        if (LOWORD(wParam) == IDCANCEL) ++cancelCommands;
     }
 };
 
@@ -81,103 +71,63 @@ LRESULT CALLBACK ownerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 {
     auto* owner = reinterpret_cast<Owner*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (owner && message == WM_NOTIFY) return owner->onNotify(reinterpret_cast<const NMHDR*>(lParam));
-    if (owner && message == WM_COMMAND) owner->onCommand(wParam);
+    if (owner && message == WM_COMMAND && LOWORD(wParam) == IDOK) ++owner->okCommands;
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 INT_PTR CALLBACK ownerDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        return FALSE;
-    }
+    if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
     auto* owner = reinterpret_cast<Owner*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (!owner) return FALSE;
-    if (message == WM_NOTIFY) {
-        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, owner->onNotify(reinterpret_cast<const NMHDR*>(lParam)));
-        return TRUE;
-    }
-    if (message == WM_COMMAND) {
-        owner->onCommand(wParam);
-        return TRUE;
-    }
-    return FALSE;
+    if (!owner || (message != WM_NOTIFY && message != WM_COMMAND)) return FALSE;
+    if (message == WM_COMMAND) owner->okCommands += LOWORD(wParam) == IDOK;
+    else SetWindowLongPtrW(dialog, DWLP_MSGRESULT, owner->onNotify(reinterpret_cast<const NMHDR*>(lParam)));
+    return TRUE;
 }
 
 // A dialog template in memory: a default OK button and, when asked for, the
-// list view 1008.
-class DialogTemplate {
-public:
-    explicit DialogTemplate(bool withList)
-    {
-        dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT | DS_MODALFRAME);
-        dword(0);
-        words_.push_back(withList ? 2 : 1); // items
-        shorts({10, 10, 330, 210});
-        words_.push_back(0); // no menu
-        words_.push_back(0); // standard class
-        text(u"Grid in a dialog");
-        words_.push_back(8);
-        text(u"MS Shell Dlg");
-        if (withList)
-            item(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_ICON, {5, 5, 320, 170}, gridId, u"SysListView32");
-        item(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, {270, 185, 50, 14}, IDOK, nullptr);
-    }
-    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
-private:
-    void dword(DWORD v)
-    {
-        words_.push_back(LOWORD(v));
-        words_.push_back(HIWORD(v));
-    }
-    void shorts(std::initializer_list<short> values)
-    {
-        for (short v : values) words_.push_back(static_cast<WORD>(v));
-    }
-    void text(std::u16string_view s)
-    {
-        for (char16_t c : s) words_.push_back(c);
-        words_.push_back(0);
-    }
-    void item(DWORD style, std::initializer_list<short> box, WORD id, const char16_t* className)
-    {
-        if (words_.size() % 2) words_.push_back(0); // items start on a DWORD
-        dword(style);
-        dword(0);
-        shorts(box);
-        words_.push_back(id);
-        if (className) {
-            text(className);
-            text(u"");
-        } else {
-            words_.push_back(0xFFFF);
-            words_.push_back(0x0080); // button
-            text(u"OK");
-        }
-        words_.push_back(0); // no creation data
-    }
-    std::vector<WORD> words_;
-};
+// list view 1008 (in icon view).
+std::vector<WORD> dialogTemplate(bool withList)
+{
+    std::vector<WORD> t;
+    auto dword = [&](DWORD v) { t.insert(t.end(), {LOWORD(v), HIWORD(v)}); };
+    auto text = [&](std::u16string_view s) { t.insert(t.end(), s.begin(), s.end()), t.push_back(0); };
+    auto item = [&](DWORD style, std::initializer_list<WORD> box, WORD id, std::u16string_view className) {
+        if (t.size() % 2) t.push_back(0); // items start on a DWORD
+        dword(style), dword(0), t.insert(t.end(), box), t.push_back(id);
+        if (className.empty()) t.insert(t.end(), {0xFFFF, 0x0080}), text(u"OK"); // a button
+        else text(className), text(u"");
+        t.push_back(0); // no creation data
+    };
+    dword(WS_POPUP | WS_CAPTION | DS_SETFONT | DS_MODALFRAME), dword(0);
+    t.insert(t.end(), {static_cast<WORD>(withList ? 2 : 1), 10, 10, 330, 210, 0, 0});
+    text(u"Grid in a dialog"), t.push_back(8), text(u"MS Shell Dlg");
+    item(WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, {270, 190, 50, 14}, IDOK, u"");
+    if (withList) item(WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_ICON, {5, 5, 320, 170}, gridId, u"SysListView32");
+    return t;
+}
 
 void pump()
 {
     MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) TranslateMessage(&message), DispatchMessageW(&message);
 }
 
-POINT centre(const RECT& r)
-{
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-LPARAM pointParam(POINT p)
+LPARAM at(POINT p)
 {
     return MAKELPARAM(p.x, p.y);
 }
+
+LRESULT notifyFromHeader(HWND list, UINT code, int column, HDITEMW* item)
+{
+    NMHEADERW n{};
+    n.hdr = {ListView_GetHeader(list), static_cast<UINT_PTR>(GetDlgCtrlID(ListView_GetHeader(list))), code};
+    n.iItem = column;
+    n.pitem = item;
+    return SendMessageW(list, WM_NOTIFY, n.hdr.idFrom, reinterpret_cast<LPARAM>(&n));
+}
+
+enum class ParentKind { window, dialog };
 
 // The parents live for the whole program: under Xvfb without a window
 // manager every destroyed top-level window costs Wine a two-second wait. Each
@@ -195,38 +145,33 @@ protected:
         windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
         windowClass.lpszClassName = L"NorvaltGridTestOwner";
         RegisterClassW(&windowClass);
-        windowParent = CreateWindowExW(0, L"NorvaltGridTestOwner", L"Grid in a window", WS_OVERLAPPEDWINDOW, 20, 20,
-                                       560, 420, nullptr, nullptr, instance, nullptr);
-        CreateWindowExW(0, WC_BUTTONW, L"OK", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 440, 330, 90, 26,
-                        windowParent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), instance, nullptr);
-        DialogTemplate buttonOnly(false);
-        dialogParent = CreateDialogIndirectParamW(instance, buttonOnly.get(), nullptr, ownerDialogProc, 0);
+        windows[0] = CreateWindowExW(0, L"NorvaltGridTestOwner", L"Grid", WS_OVERLAPPEDWINDOW, 20, 20, 560, 420,
+                                     nullptr, nullptr, instance, nullptr);
+        CreateWindowExW(0, WC_BUTTONW, L"OK", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 440, 330, 90, 26, windows[0],
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), instance, nullptr);
+        auto buttonOnly = dialogTemplate(false);
+        windows[1] = CreateDialogIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(buttonOnly.data()),
+                                                nullptr, ownerDialogProc, 0);
     }
     static void TearDownTestSuite()
     {
-        DestroyWindow(windowParent);
-        DestroyWindow(dialogParent);
+        for (HWND window : windows) DestroyWindow(window);
         pump();
     }
+    int ownerSlot() const { return GetParam() == ParentKind::window ? GWLP_USERDATA : DWLP_USER; }
 
     void SetUp() override
     {
-        parent_ = GetParam() == ParentKind::window ? windowParent : dialogParent;
+        parent_ = windows[GetParam() == ParentKind::window ? 0 : 1];
         ASSERT_NE(parent_, nullptr);
-        if (GetParam() == ParentKind::window)
-            SetWindowLongPtrW(parent_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&owner_));
-        else
-            SetWindowLongPtrW(parent_, DWLP_USER, reinterpret_cast<LONG_PTR>(&owner_));
+        SetWindowLongPtrW(parent_, ownerSlot(), reinterpret_cast<LONG_PTR>(&owner_));
         RECT client{};
         GetClientRect(parent_, &client);
-        // No WS_VISIBLE yet: the window shows after the grid has taken it.
-        HWND listView = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_BORDER | WS_TABSTOP | LVS_REPORT, 8, 8,
-                                        client.right - 16, client.bottom - 60, parent_,
-                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(gridId)),
-                                        GetModuleHandleW(nullptr), nullptr);
-        ASSERT_NE(listView, nullptr);
+        HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_BORDER | WS_TABSTOP | LVS_REPORT, 8, 8,
+                                    client.right - 16, client.bottom - 90, parent_,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(gridId)), nullptr, nullptr);
         ASSERT_TRUE(grid_.attach(parent_, gridId));
-        ShowWindow(listView, SW_SHOW);
+        ShowWindow(list, SW_SHOW);
         ShowWindow(parent_, SW_SHOW);
         SetForegroundWindow(parent_);
         pump();
@@ -235,15 +180,17 @@ protected:
     {
         DestroyWindow(list());
         pump();
-        SetWindowLongPtrW(parent_, GetParam() == ParentKind::window ? GWLP_USERDATA : DWLP_USER, 0);
+        SetWindowLongPtrW(parent_, ownerSlot(), 0);
     }
 
     HWND list() const { return GetDlgItem(parent_, gridId); }
     HWND header() const { return ListView_GetHeader(list()); }
-    HWND editorWindow() const { return GetDlgItem(list(), CGridCtrl::editorId); }
+    HWND editor() const { return GetDlgItem(list(), CGridCtrl::editorId); }
 
-    // Columns: № (centre), number (right), text (left), date (left).
-    void makeColumns()
+    // № (centre), a number (right), a name (left), a date (left); rows of
+    // the three texts whose orders differ as numbers and as text, and dates
+    // in a third order. Each row's value is its number times 100.
+    void fillThree()
     {
         const GridColumn columns[] = {
             {u"№", 40, GridAlign::centre, GridSortKind::none},
@@ -252,132 +199,89 @@ protected:
             {u"Дата", 140, GridAlign::left, GridSortKind::date},
         };
         grid_.insertColumns(columns);
-    }
-    void addRow(int number, std::u16string_view value, std::u16string_view name, std::u16string_view date)
-    {
-        int row = grid_.appendRow();
-        grid_.setRowNumber(row, number);
-        grid_.setCellText(row, 1, value);
-        grid_.setCellText(row, 2, name);
-        grid_.setCellText(row, 3, date);
-        grid_.setRowValue(row, number * 100);
-    }
-    // The three texts whose orders differ as numbers and as text, and dates
-    // whose order differs from both.
-    void fillThree()
-    {
-        makeColumns();
-        addRow(1, u"10", u"10", u"2024-02-01");
-        addRow(2, u"9", u"9", u"2023-12-31");
-        addRow(3, u"100", u"100", u"2024-01-15");
-    }
-    std::vector<std::u16string> column(int c) const
-    {
-        std::vector<std::u16string> texts;
-        for (int row = 0; row < grid_.rowCount(); ++row) texts.push_back(grid_.cellText(row, c));
-        return texts;
-    }
-    void answerSortKinds()
-    {
+        const char16_t* rows[][3] = {{u"10", u"10", u"2024-02-01"}, {u"9", u"9", u"2023-12-31"},
+                                     {u"100", u"100", u"2024-01-15"}};
+        for (auto& cells : rows) {
+            int row = grid_.appendRow();
+            grid_.setRowNumber(row, row + 1);
+            for (int c = 1; c <= 3; ++c) grid_.setCellText(row, c, cells[c - 1]);
+            grid_.setRowValue(row, (row + 1) * 100);
+        }
         owner_.answers[GRIDN_SORTKIND] = [this](const NMHDR* hdr) {
             return static_cast<LRESULT>(grid_.columnSortKind(reinterpret_cast<const GridNotifySort*>(hdr)->column));
         };
+    }
+    Texts column(int c) const
+    {
+        Texts texts;
+        for (int row = 0; row < grid_.rowCount(); ++row) texts.push_back(grid_.cellText(row, c));
+        return texts;
     }
     void clickHeader(int c)
     {
         RECT r{};
         Header_GetItemRect(header(), c, &r);
-        LPARAM at = pointParam(centre(r));
-        SendMessageW(header(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageW(header(), WM_LBUTTONUP, 0, at);
+        POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        SendMessageW(header(), WM_LBUTTONDOWN, MK_LBUTTON, at(middle));
+        SendMessageW(header(), WM_LBUTTONUP, 0, at(middle));
         pump();
     }
-    int headerSortMark(int c) const
+    int sortMark(int c) const
     {
         HDITEMW item{};
         item.mask = HDI_FORMAT;
         Header_GetItem(header(), c, &item);
         return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
     }
-    POINT cellCentre(int row, int c) const
+    void doubleClick(int row, int c)
     {
         RECT r{};
-        ListView_GetSubItemRect(list(), row, c, LVIR_BOUNDS, &r);
-        if (c == 0) r.right = r.left + grid_.columnWidth(0);
-        return centre(r);
-    }
-    void doubleClick(POINT at)
-    {
-        SendMessageW(list(), WM_LBUTTONDBLCLK, MK_LBUTTON, pointParam(at));
-        SendMessageW(list(), WM_LBUTTONUP, 0, pointParam(at));
+        ListView_GetSubItemRect(list(), 2, c, LVIR_BOUNDS, &r);
+        int height = r.bottom - r.top;
+        POINT p{r.left + 10, r.top + (row - 2) * height + height / 2}; // rows past the last one too
+        SendMessageW(list(), WM_LBUTTONDBLCLK, MK_LBUTTON, at(p));
+        SendMessageW(list(), WM_LBUTTONUP, 0, at(p));
         pump();
     }
-    bool rowFocused(int row) const { return (ListView_GetItemState(list(), row, LVIS_FOCUSED) & LVIS_FOCUSED) != 0; }
-    void allowEdits()
+    bool focused(int row) const { return ListView_GetItemState(list(), row, LVIS_FOCUSED) != 0; }
+    void answer(UINT code, LRESULT value)
     {
-        owner_.answers[GRIDN_CANEDIT] = [](const NMHDR*) -> LRESULT { return 1; };
+        owner_.answers[code] = [value](const NMHDR*) { return value; };
     }
-    void typeIntoEditor(std::u16string_view text)
-    {
-        std::u16string t(text);
-        SetWindowTextW(editorWindow(), wide(t));
-    }
-    void sendChar(WPARAM character)
-    {
-        SendMessageW(editorWindow(), WM_CHAR, character, 1);
-        pump();
-    }
+    void type(std::u16string text) { SetWindowTextW(editor(), wide(text)); }
 
-    static HWND windowParent;
-    static HWND dialogParent;
+    static HWND windows[2];
     Owner owner_;
     CGridCtrl grid_;
     HWND parent_ = nullptr;
 };
 
-HWND GridTest::windowParent = nullptr;
-HWND GridTest::dialogParent = nullptr;
+HWND GridTest::windows[2] = {};
 
-std::string parentName(const ::testing::TestParamInfo<ParentKind>& info)
-{
-    return info.param == ParentKind::window ? "InWindow" : "InDialog";
-}
-
-TEST_P(GridTest, AttachingSetsReportViewAndExactlyTheBaseExtendedStyles)
-{
-    // 0x421 = grid lines 0x1 | full-row selection 0x20 | info tips 0x400.
-    EXPECT_EQ(grid_.extendedStyles(), 0x421u);
-    EXPECT_EQ(SendMessageW(list(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), 0x421);
-    EXPECT_EQ(GetWindowLongPtrW(list(), GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
-    // Header drag and drop 0x10 added as the Components page does: 0x431.
-    grid_.addExtendedStyles(LVS_EX_HEADERDRAGDROP);
-    EXPECT_EQ(grid_.extendedStyles(), 0x431u);
-    // A second grid cannot take the same list view.
-    CGridCtrl second;
-    EXPECT_FALSE(second.attach(list()));
-    EXPECT_FALSE(second.attach(parent_)); // no list view
-}
-
-TEST(GridAttach, AListOfADialogTemplateBecomesAReportWithOnlyTheBaseStyles)
+TEST(GridAttach, AListOfADialogTemplateBecomesAReportWithExactlyTheBaseStyles)
 {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
-    DialogTemplate withList(true); // its list view is in icon view
-    Owner owner;
-    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), withList.get(), nullptr, ownerDialogProc,
-                                             reinterpret_cast<LPARAM>(&owner));
-    ASSERT_NE(dialog, nullptr);
+    auto withList = dialogTemplate(true);
+    HWND dialog = CreateDialogIndirectParamW(nullptr, reinterpret_cast<const DLGTEMPLATE*>(withList.data()), nullptr,
+                                             ownerDialogProc, 0);
     HWND list = GetDlgItem(dialog, gridId);
+    ASSERT_NE(list, nullptr);
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_TRACKSELECT);
     {
         CGridCtrl grid;
         ASSERT_TRUE(grid.attach(dialog, gridId));
         EXPECT_EQ(GetWindowLongPtrW(list, GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
-        EXPECT_EQ(grid.extendedStyles(), 0x421u);
-        EXPECT_EQ(grid.controlId(), gridId);
+        // 0x421 = grid lines 0x1 | full-row selection 0x20 | info tips 0x400.
+        EXPECT_EQ(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), 0x421);
+        CGridCtrl second;
+        EXPECT_FALSE(second.attach(list));   // taken
+        EXPECT_FALSE(second.attach(dialog)); // no list view
+        // Header drag and drop 0x10 added, as the Components page does: 0x431.
+        grid.addExtendedStyles(LVS_EX_HEADERDRAGDROP);
+        EXPECT_EQ(grid.extendedStyles(), 0x431u);
     }
-    // The grid object gone first, the list view can be taken again.
-    CGridCtrl again;
+    CGridCtrl again; // the first grid gone, the list view is free again
     EXPECT_TRUE(again.attach(list));
     DestroyWindow(dialog);
     EXPECT_EQ(again.hwnd(), nullptr); // detached with its window
@@ -385,400 +289,280 @@ TEST(GridAttach, AListOfADialogTemplateBecomesAReportWithOnlyTheBaseStyles)
 
 TEST_P(GridTest, RowsCarryTheirRecordsAndNumbersAreFormattedWithAPoint)
 {
-    makeColumns();
+    fillThree();
     int row = grid_.appendRow();
-    EXPECT_EQ(row, 0);
-    ASSERT_NE(grid_.rowData(0), nullptr);
-    EXPECT_EQ(grid_.rowData(0)->textColour, 0xFF000000u);
-    EXPECT_EQ(grid_.rowData(0)->backgroundColour, 0xFF000000u);
-    EXPECT_EQ(grid_.rowData(0)->value, 0);
-    EXPECT_EQ(grid_.cellText(0, 0), u"");
-    grid_.setRowNumber(0, 17);
-    grid_.setCellNumber(0, 1, u"%.3f", 12.5); // a peak of area 12.5 shows 12.500
-    grid_.setCellNumber(0, 2, u"%.2f", 1.5);  // and time 1.5 shows 1.50
-    EXPECT_EQ(grid_.cellText(0, 0), u"17");
-    EXPECT_EQ(grid_.cellText(0, 1), u"12.500");
-    EXPECT_EQ(grid_.cellText(0, 2), u"1.50");
-    // A long text comes back whole: 300 units, beyond the first read.
-    std::u16string longName(300, u'ж');
-    grid_.setCellText(0, 2, longName);
-    EXPECT_EQ(grid_.cellText(0, 2), longName);
+    ASSERT_EQ(row, 3);
+    ASSERT_NE(grid_.rowData(row), nullptr);
+    EXPECT_EQ(grid_.rowData(row)->textColour, 0xFF000000u);
+    EXPECT_EQ(grid_.rowData(row)->backgroundColour, 0xFF000000u);
+    EXPECT_EQ(grid_.rowData(row)->value, 0);
+    grid_.setCellNumber(row, 1, u"%.3f", 12.5); // a peak of area 12.5 shows 12.500
+    grid_.setCellNumber(row, 3, u"%.2f", 1.5);  // and time 1.5 shows 1.50
+    std::u16string longName(300, u'ж');        // beyond the first read of 128 units
+    grid_.setCellText(row, 2, longName);
+    EXPECT_EQ(column(1)[3], u"12.500");
+    EXPECT_EQ(column(3)[3], u"1.50");
+    EXPECT_EQ(column(2)[3], longName);
+    EXPECT_EQ(column(0), (Texts{u"1", u"2", u"3", u""}));
 
-    EXPECT_EQ(grid_.appendRow(), 1);
-    EXPECT_EQ(grid_.appendRow(), 2);
-    grid_.setRowValue(1, 42);
-    grid_.setRowValue(2, 43);
-    EXPECT_EQ(grid_.findRowByValue(43), 2);
-    // A row deleted by the owner's own message takes its record along; the
-    // rows behind move up with theirs.
+    // A row deleted by the owner's own message takes its record along.
     SendMessageW(list(), LVM_DELETEITEM, 1, 0);
-    EXPECT_EQ(grid_.rowValue(1), 43);
-    EXPECT_EQ(grid_.findRowByValue(42), -1);
-
-    // A row inserted without appendRow has no record and the value 0.
+    EXPECT_EQ(grid_.rowValue(1), 300);
+    EXPECT_EQ(grid_.findRowByValue(200), -1);
+    // A row inserted without appendRow has no record.
     std::u16string foreign = u"чужая";
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
-    item.iItem = 2;
+    item.iItem = 0;
     item.pszText = wideBuffer(foreign);
     item.lParam = 12345;
-    ASSERT_EQ(SendMessageW(list(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)), 2);
-    EXPECT_EQ(grid_.rowData(2), nullptr);
-    EXPECT_EQ(grid_.rowValue(2), 0);
-    grid_.setRowValue(2, 9); // ignored: there is no record to hold it
-    EXPECT_EQ(grid_.rowValue(2), 0);
-
+    ASSERT_EQ(SendMessageW(list(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)), 0);
+    EXPECT_EQ(grid_.rowData(0), nullptr);
+    grid_.setRowValue(0, 9);
+    EXPECT_EQ(grid_.rowValue(0), 0);
     grid_.deleteAllRows();
     EXPECT_EQ(grid_.rowCount(), 0);
-    EXPECT_EQ(grid_.rowData(0), nullptr);
 }
 
 TEST_P(GridTest, HeaderClicksSortAscendingThenDescendingAndMarkTheHeader)
 {
     fillThree();
-    answerSortKinds();
-
-    // Numbers: 9 < 10 < 100.
-    clickHeader(1);
-    EXPECT_EQ(column(1), (std::vector<std::u16string>{u"9", u"10", u"100"}));
-    EXPECT_EQ(headerSortMark(1), HDF_SORTUP);
-    const Received* asked = owner_.last(GRIDN_SORTKIND);
-    ASSERT_NE(asked, nullptr);
-    EXPECT_EQ(asked->from, list());
-    EXPECT_EQ(asked->id, static_cast<UINT_PTR>(gridId));
-    EXPECT_EQ(asked->first, 1);
-    EXPECT_EQ(asked->second, 1);
-    EXPECT_EQ(grid_.sortColumn(), 1);
-    EXPECT_TRUE(grid_.sortAscending());
+    clickHeader(1); // numbers: 9 < 10 < 100
+    EXPECT_EQ(column(1), (Texts{u"9", u"10", u"100"}));
+    EXPECT_EQ(sortMark(1), HDF_SORTUP);
+    Received asked = owner_.last(GRIDN_SORTKIND);
+    EXPECT_EQ(asked.from, list());
+    EXPECT_EQ(asked.id, static_cast<UINT_PTR>(gridId));
+    EXPECT_EQ(asked.first, 1);
+    EXPECT_EQ(asked.second, 1);
     EXPECT_EQ(grid_.sortKind(), GridSortKind::number);
 
-    // The same header again: descending.
-    clickHeader(1);
-    EXPECT_EQ(column(1), (std::vector<std::u16string>{u"100", u"10", u"9"}));
-    EXPECT_EQ(headerSortMark(1), HDF_SORTDOWN);
-    EXPECT_EQ(owner_.last(GRIDN_SORTKIND)->second, 0);
+    clickHeader(1); // the same header again: descending
+    EXPECT_EQ(column(1), (Texts{u"100", u"10", u"9"}));
+    EXPECT_EQ(sortMark(1), HDF_SORTDOWN);
+    EXPECT_EQ(owner_.last(GRIDN_SORTKIND).second, 0);
 
-    // Another header: ascending again, and the first loses its mark.
-    // As text "10" < "100" < "9" ('1' 0x31 before '9' 0x39).
-    clickHeader(2);
-    EXPECT_EQ(column(2), (std::vector<std::u16string>{u"10", u"100", u"9"}));
-    EXPECT_EQ(headerSortMark(2), HDF_SORTUP);
-    EXPECT_EQ(headerSortMark(1), 0);
+    clickHeader(2); // another header: ascending; as text '1' (0x31) before '9' (0x39)
+    EXPECT_EQ(column(2), (Texts{u"10", u"100", u"9"}));
+    EXPECT_EQ(sortMark(2), HDF_SORTUP);
+    EXPECT_EQ(sortMark(1), 0);
 
-    // Dates: 31 December 2023, 15 January 2024, 1 February 2024.
+    clickHeader(3); // 31 December 2023, 15 January 2024, 1 February 2024
+    EXPECT_EQ(column(3), (Texts{u"2023-12-31", u"2024-01-15", u"2024-02-01"}));
     clickHeader(3);
-    EXPECT_EQ(column(3), (std::vector<std::u16string>{u"2023-12-31", u"2024-01-15", u"2024-02-01"}));
-    clickHeader(3);
-    EXPECT_EQ(column(3), (std::vector<std::u16string>{u"2024-02-01", u"2024-01-15", u"2023-12-31"}));
+    EXPECT_EQ(column(3), (Texts{u"2024-02-01", u"2024-01-15", u"2023-12-31"}));
+    // Each row kept its cells and value: 1 February is row 1, value 100.
+    EXPECT_EQ(column(0), (Texts{u"1", u"3", u"2"}));
+    EXPECT_EQ((std::vector<int>{grid_.rowValue(0), grid_.rowValue(1), grid_.rowValue(2)}),
+              (std::vector<int>{100, 300, 200}));
 
-    // Each row kept its own cells and value through the sorts: the row of
-    // 1 February is row 1 with value 100.
-    EXPECT_EQ(column(0), (std::vector<std::u16string>{u"1", u"3", u"2"}));
-    EXPECT_EQ(grid_.rowValue(0), 100);
-    EXPECT_EQ(grid_.rowValue(1), 300);
-    EXPECT_EQ(grid_.rowValue(2), 200);
-    EXPECT_EQ(owner_.count(GRIDN_SORTKIND), 5);
-}
-
-TEST_P(GridTest, AParentThatAnswersZeroLeavesRowsAndMarksAlone)
-{
-    fillThree();
-    answerSortKinds();
-    clickHeader(1); // 9, 10, 100 marked up
-    // Column 0 is declared as not sorting: the answer 0.
+    // Column 0 answers 0: nothing moves, the marks stay.
     clickHeader(0);
-    EXPECT_EQ(column(1), (std::vector<std::u16string>{u"9", u"10", u"100"}));
-    EXPECT_EQ(headerSortMark(1), HDF_SORTUP);
-    EXPECT_EQ(headerSortMark(0), 0);
-    EXPECT_EQ(grid_.sortKind(), GridSortKind::none);
-    // The request was stored: column 0 ascending, so a click on column 1 starts ascending.
-    EXPECT_EQ(grid_.sortColumn(), 0);
-    grid_.sortByColumn(1, false);
-    EXPECT_EQ(column(1), (std::vector<std::u16string>{u"100", u"10", u"9"}));
+    EXPECT_EQ(column(3), (Texts{u"2024-02-01", u"2024-01-15", u"2023-12-31"}));
+    EXPECT_EQ(sortMark(3), HDF_SORTDOWN);
+    EXPECT_EQ(sortMark(0), 0);
+    EXPECT_EQ(owner_.count(GRIDN_SORTKIND), 6);
+    // With the style that turns header clicks off, not even the parent is asked.
+    SetWindowLongPtrW(list(), GWL_STYLE, GetWindowLongPtrW(list(), GWL_STYLE) | LVS_NOSORTHEADER);
+    grid_.sortByColumn(1, true);
+    EXPECT_EQ(owner_.count(GRIDN_SORTKIND), 6);
+    EXPECT_EQ(column(1), (Texts{u"10", u"100", u"9"}));
 }
 
-TEST_P(GridTest, SortingKeepsTheSelectionAndSelectsNothingNew)
+TEST_P(GridTest, SortingKeepsTheSelectionAndReportsNoChange)
 {
     fillThree();
-    answerSortKinds();
     grid_.selectRow(0); // "10"
-    int selections = owner_.count(GRIDN_ROWSELECTED);
     std::size_t changes = owner_.itemChanges.size();
     grid_.sortByColumn(1, true); // 9, 10, 100
     EXPECT_EQ(grid_.selectedRows(), std::vector<int>{1});
     EXPECT_EQ(grid_.focusedRow(), 1);
-    EXPECT_EQ(owner_.count(GRIDN_ROWSELECTED), selections);
+    EXPECT_EQ(owner_.count(GRIDN_ROWSELECTED), 1);
     EXPECT_EQ(owner_.itemChanges.size(), changes);
-}
-
-TEST_P(GridTest, NoSortHeaderStyleTurnsSortingOff)
-{
-    fillThree();
-    answerSortKinds();
-    SetWindowLongPtrW(list(), GWL_STYLE, GetWindowLongPtrW(list(), GWL_STYLE) | LVS_NOSORTHEADER);
-    grid_.sortByColumn(1, true);
-    EXPECT_EQ(owner_.count(GRIDN_SORTKIND), 0);
-    EXPECT_EQ(column(1), (std::vector<std::u16string>{u"10", u"9", u"100"}));
-    EXPECT_EQ(headerSortMark(1), 0);
 }
 
 TEST_P(GridTest, RowSelectedComesOnlyForANewSelection)
 {
     fillThree();
     grid_.selectRow(2);
+    grid_.selectRow(2); // already selected
     ASSERT_EQ(owner_.count(GRIDN_ROWSELECTED), 1);
-    EXPECT_EQ(owner_.last(GRIDN_ROWSELECTED)->first, 2);
-    EXPECT_EQ(owner_.last(GRIDN_ROWSELECTED)->second, 0);
-    // The new selection itself is not passed on as an item change.
-    for (const auto& change : owner_.itemChanges)
+    EXPECT_EQ(owner_.last(GRIDN_ROWSELECTED).first, 2);
+    EXPECT_EQ(owner_.last(GRIDN_ROWSELECTED).second, 0);
+    for (const auto& change : owner_.itemChanges) // the new selection is not passed on
         EXPECT_FALSE((change.uNewState & LVIS_SELECTED) && !(change.uOldState & LVIS_SELECTED)) << change.iItem;
 
-    grid_.selectRow(2); // already selected
+    grid_.clearSelection(); // the lost selection is passed on unchanged
     EXPECT_EQ(owner_.count(GRIDN_ROWSELECTED), 1);
-
-    std::size_t before = owner_.itemChanges.size();
-    grid_.clearSelection(); // losing the selection is passed on unchanged
-    EXPECT_EQ(owner_.count(GRIDN_ROWSELECTED), 1);
-    ASSERT_GT(owner_.itemChanges.size(), before);
-    const NMLISTVIEW& lost = owner_.itemChanges.back();
-    EXPECT_EQ(lost.iItem, 2);
-    EXPECT_TRUE(lost.uOldState & LVIS_SELECTED);
-    EXPECT_FALSE(lost.uNewState & LVIS_SELECTED);
-    EXPECT_TRUE(grid_.selectedRows().empty());
+    ASSERT_FALSE(owner_.itemChanges.empty());
+    EXPECT_EQ(owner_.itemChanges.back().iItem, 2);
+    EXPECT_EQ(owner_.itemChanges.back().uOldState & LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(owner_.itemChanges.back().uNewState & LVIS_SELECTED, 0u);
     EXPECT_EQ(grid_.focusedRow(), -1);
 
-    // Several rows newly selected at once: one notification each.
     grid_.selectRow(0, false);
     grid_.selectRow(1, false);
-    EXPECT_EQ(owner_.count(GRIDN_ROWSELECTED), 3);
+    EXPECT_EQ(owner_.count(GRIDN_ROWSELECTED), 3); // one for each new row
     EXPECT_EQ(grid_.selectedRows(), (std::vector<int>{0, 1}));
 }
 
-TEST_P(GridTest, AnAcceptedEditKeepsTheNewText)
+TEST_P(GridTest, TheEditorOpensOnTheLabelWithTheWholeTextSelected)
 {
     fillThree();
-    allowEdits();
-    owner_.answers[GRIDN_CELLCHANGED] = [](const NMHDR*) -> LRESULT { return 1; };
-    CGridCtrlEditCell* editor = grid_.beginEdit(1, 2);
-    ASSERT_NE(editor, nullptr);
-    ASSERT_EQ(editorWindow(), editor->hwnd());
-    EXPECT_EQ(GetFocus(), editor->hwnd());
-    EXPECT_EQ(editor->initialText(), u"9");
-    EXPECT_EQ(editor->row(), 1);
-    EXPECT_EQ(editor->column(), 2);
-    const Received* asked = owner_.last(GRIDN_CANEDIT);
-    ASSERT_NE(asked, nullptr);
-    EXPECT_EQ(asked->first, 1);
-    EXPECT_EQ(asked->second, 2);
-    // The whole text is selected: from 0 to its length 1.
-    DWORD start = 0, end = 0;
-    SendMessageW(editor->hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(grid_.beginEdit(1, 2), nullptr); // the parent answers 0
+    answer(GRIDN_CANEDIT, 1);
+    for (auto [row, c] : {std::pair{-1, 1}, {3, 1}, {0, -1}, {0, 4}}) EXPECT_EQ(grid_.beginEdit(row, c), nullptr);
+    EXPECT_EQ(owner_.count(GRIDN_CANEDIT), 1); // not asked for cells that do not exist
+
+    CGridCtrlEditCell* cell = grid_.beginEdit(1, 2);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(editor(), cell->hwnd());
+    EXPECT_EQ(GetFocus(), cell->hwnd());
+    EXPECT_EQ(cell->initialText(), u"9");
+    EXPECT_EQ(owner_.last(GRIDN_CANEDIT).first, 1);
+    EXPECT_EQ(owner_.last(GRIDN_CANEDIT).second, 2);
+    DWORD start = 9, end = 9; // the whole text "9": from 0 to 1
+    SendMessageW(cell->hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(start, 0u);
     EXPECT_EQ(end, 1u);
-    // On the label rectangle, 2 pixels higher and 2 lower (in grid coordinates).
     RECT label{}, placed{};
     ListView_GetSubItemRect(list(), 1, 2, LVIR_LABEL, &label);
-    GetWindowRect(editor->hwnd(), &placed);
+    GetWindowRect(cell->hwnd(), &placed);
     MapWindowPoints(nullptr, list(), reinterpret_cast<POINT*>(&placed), 2);
-    EXPECT_EQ(placed.top, label.top - 2);
+    EXPECT_EQ(placed.top, label.top - 2); // 2 pixels higher and 2 lower
     EXPECT_EQ(placed.bottom, label.bottom + 2);
     EXPECT_EQ(placed.left, label.left);
     EXPECT_EQ(placed.right, label.right);
-    EXPECT_EQ(GetWindowLongPtrW(editor->hwnd(), GWL_STYLE) & (ES_CENTER | ES_RIGHT), ES_LEFT);
-
-    typeIntoEditor(u"девять");
-    sendChar(VK_RETURN);
-    EXPECT_EQ(editorWindow(), nullptr);
-    EXPECT_EQ(grid_.editor(), nullptr);
-    EXPECT_EQ(GetFocus(), list());
-    EXPECT_EQ(grid_.cellText(1, 2), u"девять");
-    ASSERT_EQ(owner_.count(GRIDN_CELLCHANGED), 1);
-    EXPECT_EQ(owner_.last(GRIDN_CELLCHANGED)->first, 1);
-    EXPECT_EQ(owner_.last(GRIDN_CELLCHANGED)->second, 2);
-}
-
-TEST_P(GridTest, ARefusedEditShowsTheOldTextAgain)
-{
-    fillThree();
-    allowEdits();
-    // The parent reads the new text in the cell before it refuses it.
-    std::u16string seen;
-    owner_.answers[GRIDN_CELLCHANGED] = [&](const NMHDR* hdr) -> LRESULT {
-        const auto* cell = reinterpret_cast<const GridNotifyCell*>(hdr);
-        seen = grid_.cellText(cell->row, cell->column);
-        return 0;
-    };
-    ASSERT_NE(grid_.beginEdit(0, 1), nullptr);
-    typeIntoEditor(u"");
-    sendChar(VK_RETURN);
-    EXPECT_EQ(seen, u"");
-    EXPECT_EQ(grid_.cellText(0, 1), u"10");
-    EXPECT_EQ(owner_.count(GRIDN_CELLCHANGED), 1); // asked once, not again for the restore
-}
-
-TEST_P(GridTest, EscapeAndAnUnchangedEnterSendNothing)
-{
-    fillThree();
-    allowEdits();
-    ASSERT_NE(grid_.beginEdit(2, 2), nullptr);
-    typeIntoEditor(u"сто");
-    sendChar(VK_ESCAPE);
-    EXPECT_EQ(editorWindow(), nullptr);
-    EXPECT_EQ(grid_.cellText(2, 2), u"100");
-
-    ASSERT_NE(grid_.beginEdit(2, 2), nullptr);
-    sendChar(VK_RETURN);
-    EXPECT_EQ(editorWindow(), nullptr);
+    // The column's alignment: left, right, centre; another editor ends this one.
+    for (auto [c, style] : {std::pair{2, ES_LEFT}, {1, ES_RIGHT}, {0, ES_CENTER}}) {
+        ASSERT_NE(grid_.beginEdit(0, c), nullptr);
+        EXPECT_EQ(GetWindowLongPtrW(editor(), GWL_STYLE) & (ES_CENTER | ES_RIGHT), style) << c;
+    }
+    int editors = 0;
+    for (HWND child = GetWindow(list(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        editors += GetDlgCtrlID(child) == CGridCtrl::editorId;
+    EXPECT_EQ(editors, 1);
     EXPECT_EQ(owner_.count(GRIDN_CELLCHANGED), 0);
+}
+
+TEST_P(GridTest, TheEndOfAnEditAsksTheParentOnlyForANewText)
+{
+    struct Case {
+        const char* what;
+        std::u16string typed;
+        std::function<void(HWND grid, HWND editor)> end;
+        LRESULT answer;
+        std::u16string shown;
+        int asked;
+    };
+    auto key = [](WPARAM character) {
+        return [character](HWND, HWND editor) { SendMessageW(editor, WM_CHAR, character, 1); };
+    };
+    const Case cases[] = {
+        {"Enter, accepted", u"девять", key(VK_RETURN), 1, u"девять", 1},
+        {"Enter, refused", u"", key(VK_RETURN), 0, u"9", 1},
+        {"Enter, unchanged", u"9", key(VK_RETURN), 1, u"9", 0},
+        {"Escape", u"сто", key(VK_ESCAPE), 1, u"9", 0},
+        {"a scroll", u"прокрутка", [](HWND grid, HWND) { SendMessageW(grid, WM_VSCROLL, SB_LINEDOWN, 0); }, 1,
+         u"прокрутка", 1},
+        {"a click elsewhere", u"кнопка", [this](HWND, HWND) { SetFocus(GetDlgItem(parent_, IDOK)); }, 1, u"кнопка",
+         1},
+    };
+    fillThree();
+    answer(GRIDN_CANEDIT, 1);
+    for (const auto& c : cases) {
+        grid_.setCellText(1, 2, u"9");
+        owner_.received.clear();
+        std::u16string inCell = u"-";
+        owner_.answers[GRIDN_CELLCHANGED] = [&](const NMHDR*) { return inCell = grid_.cellText(1, 2), c.answer; };
+        ASSERT_NE(grid_.beginEdit(1, 2), nullptr) << c.what;
+        type(c.typed);
+        c.end(list(), editor());
+        pump();
+        EXPECT_EQ(editor(), nullptr) << c.what;
+        EXPECT_EQ(grid_.editor(), nullptr) << c.what;
+        EXPECT_EQ(grid_.cellText(1, 2), c.shown) << c.what;
+        EXPECT_EQ(owner_.count(GRIDN_CELLCHANGED), c.asked) << c.what;
+        if (c.asked) {
+            EXPECT_EQ(inCell, c.typed) << c.what; // the parent reads the new text in the cell
+            EXPECT_EQ(owner_.last(GRIDN_CELLCHANGED).first, 1);
+            EXPECT_EQ(owner_.last(GRIDN_CELLCHANGED).second, 2);
+        }
+    }
     EXPECT_EQ(owner_.okCommands, 0);
-    EXPECT_EQ(owner_.cancelCommands, 0);
 }
 
 TEST_P(GridTest, EnterTypedInTheEditorIsNoDialogOk)
 {
     fillThree();
-    allowEdits();
-    owner_.answers[GRIDN_CELLCHANGED] = [](const NMHDR*) -> LRESULT { return 1; };
+    answer(GRIDN_CANEDIT, 1);
+    answer(GRIDN_CELLCHANGED, 1);
     // The key as the keyboard delivers it, through a message loop without
     // IsDialogMessage (as the host runs it), then through one with it.
     for (bool dialogLoop : {false, true}) {
         ASSERT_NE(grid_.beginEdit(0, 2), nullptr);
-        HWND editor = editorWindow();
-        typeIntoEditor(dialogLoop ? u"второй" : u"первый");
-        UINT scan = MapVirtualKeyW(VK_RETURN, MAPVK_VK_TO_VSC);
-        PostMessageW(editor, WM_KEYDOWN, VK_RETURN, 1 | (scan << 16));
-        PostMessageW(editor, WM_KEYUP, VK_RETURN, 1 | (scan << 16) | 0xC0000000u);
+        type(dialogLoop ? u"второй" : u"первый");
+        LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(VK_RETURN, MAPVK_VK_TO_VSC)) << 16;
+        PostMessageW(editor(), WM_KEYDOWN, VK_RETURN, 1 | scan);
+        PostMessageW(editor(), WM_KEYUP, VK_RETURN, 1 | scan | 0xC0000000);
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (dialogLoop && IsDialogMessageW(parent_, &message)) continue;
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
-        pump();
         EXPECT_EQ(owner_.okCommands, 0) << dialogLoop;
-        EXPECT_EQ(editorWindow(), nullptr) << dialogLoop;
+        EXPECT_EQ(editor(), nullptr) << dialogLoop;
         EXPECT_EQ(grid_.cellText(0, 2), dialogLoop ? u"второй" : u"первый");
     }
-    EXPECT_EQ(owner_.count(GRIDN_CELLCHANGED), 2);
-}
-
-TEST_P(GridTest, EditorsAreRefusedOutsideTheRowsAndWhenTheParentSaysNo)
-{
-    fillThree();
-    EXPECT_EQ(grid_.beginEdit(0, 1), nullptr); // the parent answers 0
-    EXPECT_EQ(owner_.count(GRIDN_CANEDIT), 1);
-    EXPECT_EQ(editorWindow(), nullptr);
-    allowEdits();
-    EXPECT_EQ(grid_.beginEdit(-1, 1), nullptr);
-    EXPECT_EQ(grid_.beginEdit(3, 1), nullptr); // three rows: 0 to 2
-    EXPECT_EQ(grid_.beginEdit(0, -1), nullptr);
-    EXPECT_EQ(owner_.count(GRIDN_CANEDIT), 1); // not asked for cells that do not exist
-    // Alignment follows the column: right for column 1, centre for column 0.
-    ASSERT_NE(grid_.beginEdit(0, 1), nullptr);
-    EXPECT_EQ(GetWindowLongPtrW(editorWindow(), GWL_STYLE) & (ES_CENTER | ES_RIGHT), ES_RIGHT);
-    // Opening another editor ends the first (no change: nothing sent).
-    ASSERT_NE(grid_.beginEdit(1, 0), nullptr);
-    EXPECT_EQ(GetWindowLongPtrW(editorWindow(), GWL_STYLE) & (ES_CENTER | ES_RIGHT), ES_CENTER);
-    EXPECT_EQ(grid_.editor()->row(), 1);
-    int editors = 0;
-    for (HWND child = GetWindow(list(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        editors += GetDlgCtrlID(child) == CGridCtrl::editorId;
-    EXPECT_EQ(editors, 1);
-}
-
-TEST_P(GridTest, AScrollOrAClickElsewhereEndsTheEditWithItsText)
-{
-    fillThree();
-    allowEdits();
-    owner_.answers[GRIDN_CELLCHANGED] = [](const NMHDR*) -> LRESULT { return 1; };
-    ASSERT_NE(grid_.beginEdit(0, 2), nullptr);
-    typeIntoEditor(u"прокрутка");
-    SendMessageW(list(), WM_VSCROLL, SB_LINEDOWN, 0);
-    pump();
-    EXPECT_EQ(editorWindow(), nullptr);
-    EXPECT_EQ(grid_.cellText(0, 2), u"прокрутка");
-
-    ASSERT_NE(grid_.beginEdit(1, 2), nullptr);
-    typeIntoEditor(u"кнопка");
-    SetFocus(GetDlgItem(parent_, IDOK));
-    pump();
-    EXPECT_EQ(editorWindow(), nullptr);
-    EXPECT_EQ(grid_.cellText(1, 2), u"кнопка");
-    EXPECT_EQ(owner_.count(GRIDN_CELLCHANGED), 2);
 }
 
 TEST_P(GridTest, DoubleClickFocusesARowFirstAndEditsTheFocusedOne)
 {
     fillThree();
-    allowEdits();
-    ASSERT_FALSE(rowFocused(1));
-    doubleClick(cellCentre(1, 2));
-    ASSERT_EQ(owner_.count(GRIDN_DBLCLICK), 1);
-    EXPECT_EQ(owner_.last(GRIDN_DBLCLICK)->first, 1);
-    EXPECT_EQ(owner_.last(GRIDN_DBLCLICK)->second, 2);
-    EXPECT_TRUE(rowFocused(1));
+    answer(GRIDN_CANEDIT, 1);
+    owner_.doubleClickResult = 1; // a parent that handles it itself stops the grid
+    doubleClick(2, 1);
+    EXPECT_EQ(owner_.last(GRIDN_DBLCLICK).first, 2);
+    EXPECT_EQ(owner_.last(GRIDN_DBLCLICK).second, 1);
+    EXPECT_FALSE(focused(2));
+    owner_.doubleClickResult = 0;
+
+    doubleClick(1, 2); // a row without the focus: it becomes selected and focused
+    EXPECT_TRUE(focused(1));
     EXPECT_TRUE(grid_.isRowSelected(1));
     EXPECT_EQ(owner_.count(GRIDN_ROWSELECTED), 1);
     EXPECT_EQ(owner_.count(GRIDN_CANEDIT), 0);
-    EXPECT_EQ(editorWindow(), nullptr);
+    EXPECT_EQ(editor(), nullptr);
 
-    // The row has the focus now: the second double click opens the editor
-    // on the cell that was hit.
-    doubleClick(cellCentre(1, 2));
+    doubleClick(1, 2); // now focused: the editor opens on the cell hit
     EXPECT_EQ(owner_.count(GRIDN_CANEDIT), 1);
     ASSERT_NE(grid_.editor(), nullptr);
     EXPECT_EQ(grid_.editor()->row(), 1);
     EXPECT_EQ(grid_.editor()->column(), 2);
     SetFocus(list());
-    pump();
 
-    // Below the last row: reported, nothing else.
-    RECT last{};
-    ListView_GetItemRect(list(), 2, &last, LVIR_BOUNDS);
-    doubleClick({last.left + 20, last.bottom + 40});
-    EXPECT_EQ(owner_.count(GRIDN_DBLCLICK), 3);
-    EXPECT_EQ(owner_.last(GRIDN_DBLCLICK)->first, -1);
+    doubleClick(4, 2); // below the last row: reported, nothing else
+    EXPECT_EQ(owner_.count(GRIDN_DBLCLICK), 4);
+    EXPECT_EQ(owner_.last(GRIDN_DBLCLICK).first, -1);
     EXPECT_EQ(owner_.count(GRIDN_CANEDIT), 1);
-    EXPECT_EQ(editorWindow(), nullptr);
-}
-
-TEST_P(GridTest, AParentThatHandlesTheDoubleClickStopsTheGrid)
-{
-    fillThree();
-    allowEdits();
-    owner_.doubleClickResult = 1;
-    doubleClick(cellCentre(2, 1));
-    EXPECT_EQ(owner_.count(GRIDN_DBLCLICK), 1);
-    EXPECT_FALSE(rowFocused(2));
-    EXPECT_EQ(owner_.count(GRIDN_ROWSELECTED), 0);
+    EXPECT_EQ(editor(), nullptr);
 }
 
 TEST_P(GridTest, AZeroWidthColumnCannotBeWidened)
 {
     fillThree();
     grid_.setColumnWidth(2, 0);
-    ASSERT_EQ(grid_.columnWidth(2), 0);
-    // The header asks its list view before a divider is dragged.
-    NMHEADERW track{};
     HDITEMW width{};
     width.mask = HDI_WIDTH;
-    width.cxy = 0;
-    track.hdr = {header(), static_cast<UINT_PTR>(GetDlgCtrlID(header())), HDN_BEGINTRACKW};
-    track.iItem = 2;
-    track.pitem = &width;
-    EXPECT_TRUE(SendMessageW(list(), WM_NOTIFY, track.hdr.idFrom, reinterpret_cast<LPARAM>(&track)));
-    EXPECT_EQ(owner_.count(GRIDN_BEGINRESIZE), 0); // refused without asking
-    track.hdr.code = HDN_DIVIDERDBLCLICKW;          // nor sized to fit its texts
-    SendMessageW(list(), WM_NOTIFY, track.hdr.idFrom, reinterpret_cast<LPARAM>(&track));
-    pump();
-    EXPECT_EQ(grid_.columnWidth(2), 0);
-
-    // The mouse on the divider right of column 1 (at 40 + 90 = 130, where
-    // the hidden column 2 begins), dragged 60 pixels to the right.
-    RECT first{};
-    Header_GetItemRect(header(), 1, &first);
-    int y = (first.top + first.bottom) / 2;
-    for (int x : {first.right, first.right + 2}) {
+    EXPECT_TRUE(notifyFromHeader(list(), HDN_BEGINTRACKW, 2, &width)); // refused without asking
+    notifyFromHeader(list(), HDN_DIVIDERDBLCLICKW, 2, &width);         // nor sized to its texts
+    // The mouse on the divider where the hidden column begins (40 + 90 =
+    // 130 and 2 pixels right of it), dragged 60 pixels to the right.
+    RECT number{};
+    Header_GetItemRect(header(), 1, &number);
+    int y = (number.top + number.bottom) / 2;
+    for (int x : {number.right, number.right + 2}) {
         SendMessageW(header(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
         SendMessageW(header(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + 60, y));
         SendMessageW(header(), WM_LBUTTONUP, 0, MAKELPARAM(x + 60, y));
@@ -791,79 +575,61 @@ TEST_P(GridTest, AZeroWidthColumnCannotBeWidened)
 TEST_P(GridTest, ColumnResizesAndMovesAskTheParent)
 {
     fillThree();
-    NMHEADERW track{};
     HDITEMW item{};
-    track.hdr = {header(), static_cast<UINT_PTR>(GetDlgCtrlID(header())), HDN_BEGINTRACKW};
-    track.iItem = 1;
-    track.pitem = &item;
-    // The parent refuses: non-zero.
-    owner_.answers[GRIDN_BEGINRESIZE] = [](const NMHDR*) -> LRESULT { return 1; };
-    EXPECT_TRUE(SendMessageW(list(), WM_NOTIFY, track.hdr.idFrom, reinterpret_cast<LPARAM>(&track)));
-    ASSERT_EQ(owner_.count(GRIDN_BEGINRESIZE), 1);
-    EXPECT_EQ(owner_.last(GRIDN_BEGINRESIZE)->first, 1);
-    EXPECT_EQ(owner_.last(GRIDN_BEGINRESIZE)->second, 0);
-    owner_.answers.erase(GRIDN_BEGINRESIZE);
-    EXPECT_FALSE(SendMessageW(list(), WM_NOTIFY, track.hdr.idFrom, reinterpret_cast<LPARAM>(&track)));
+    answer(GRIDN_BEGINRESIZE, 1); // non-zero refuses
+    EXPECT_TRUE(notifyFromHeader(list(), HDN_BEGINTRACKW, 1, &item));
+    EXPECT_EQ(owner_.last(GRIDN_BEGINRESIZE).first, 1);
+    EXPECT_EQ(owner_.last(GRIDN_BEGINRESIZE).second, 0);
+    answer(GRIDN_BEGINRESIZE, 0);
+    EXPECT_FALSE(notifyFromHeader(list(), HDN_BEGINTRACKW, 1, &item));
 
-    // The end of a resize to 150 pixels, cancelled by the answer 1: column 1
-    // goes back to its 90.
-    owner_.answers[GRIDN_COLUMNRESIZED] = [](const NMHDR*) -> LRESULT { return 1; };
+    // Dragged to 150 pixels, the answer 1 cancels: back to its 90.
+    answer(GRIDN_COLUMNRESIZED, 1);
     grid_.setColumnWidth(1, 150);
     item.mask = HDI_WIDTH;
     item.cxy = 150;
-    track.hdr.code = HDN_ENDTRACKW;
-    SendMessageW(list(), WM_NOTIFY, track.hdr.idFrom, reinterpret_cast<LPARAM>(&track));
+    notifyFromHeader(list(), HDN_ENDTRACKW, 1, &item);
     pump();
-    ASSERT_EQ(owner_.count(GRIDN_COLUMNRESIZED), 1);
-    EXPECT_EQ(owner_.last(GRIDN_COLUMNRESIZED)->first, 1);
-    EXPECT_EQ(owner_.last(GRIDN_COLUMNRESIZED)->second, 150);
+    EXPECT_EQ(owner_.last(GRIDN_COLUMNRESIZED).first, 1);
+    EXPECT_EQ(owner_.last(GRIDN_COLUMNRESIZED).second, 150);
     EXPECT_EQ(grid_.columnWidth(1), 90);
 
-    // A drag of column 3 to display position 0: asked, and cancelled by 1.
-    owner_.answers[GRIDN_COLUMNMOVED] = [](const NMHDR*) -> LRESULT { return 1; };
+    // Column 3 dropped at display position 0: the answer 1 cancels the move;
+    // a drop where it already is (3) changes no order and is not asked.
+    answer(GRIDN_COLUMNMOVED, 1);
     item.mask = HDI_ORDER;
     item.iOrder = 0;
-    track.iItem = 3;
-    track.hdr.code = HDN_ENDDRAG;
-    EXPECT_TRUE(SendMessageW(list(), WM_NOTIFY, track.hdr.idFrom, reinterpret_cast<LPARAM>(&track)));
-    ASSERT_EQ(owner_.count(GRIDN_COLUMNMOVED), 1);
-    EXPECT_EQ(owner_.last(GRIDN_COLUMNMOVED)->first, 3);
-    EXPECT_EQ(owner_.last(GRIDN_COLUMNMOVED)->second, 0);
-    // A drop where the column already is changes no order: not asked.
+    EXPECT_TRUE(notifyFromHeader(list(), HDN_ENDDRAG, 3, &item));
+    EXPECT_EQ(owner_.last(GRIDN_COLUMNMOVED).first, 3);
+    EXPECT_EQ(owner_.last(GRIDN_COLUMNMOVED).second, 0);
     item.iOrder = 3;
-    SendMessageW(list(), WM_NOTIFY, track.hdr.idFrom, reinterpret_cast<LPARAM>(&track));
+    notifyFromHeader(list(), HDN_ENDDRAG, 3, &item);
     EXPECT_EQ(owner_.count(GRIDN_COLUMNMOVED), 1);
 }
 
 TEST_P(GridTest, TheContextMenuRequestNamesAScreenPoint)
 {
     fillThree();
-    SendMessageW(list(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list()), MAKELPARAM(300, 200));
-    ASSERT_EQ(owner_.count(GRIDN_CONTEXTMENU), 1);
-    EXPECT_EQ(owner_.last(GRIDN_CONTEXTMENU)->first, 300);
-    EXPECT_EQ(owner_.last(GRIDN_CONTEXTMENU)->second, 200);
-    // From the keyboard (-1, -1): the client corner moved by (5, 5).
-    POINT corner{5, 5};
+    POINT corner{5, 5}; // from the keyboard (-1, -1): the client corner moved by (5, 5)
     ClientToScreen(list(), &corner);
-    SendMessageW(list(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list()), MAKELPARAM(-1, -1));
-    ASSERT_EQ(owner_.count(GRIDN_CONTEXTMENU), 2);
-    EXPECT_EQ(owner_.last(GRIDN_CONTEXTMENU)->first, corner.x);
-    EXPECT_EQ(owner_.last(GRIDN_CONTEXTMENU)->second, corner.y);
+    for (auto [sent, expected] : {std::pair{POINT{300, 200}, POINT{300, 200}}, {POINT{-1, -1}, corner}}) {
+        SendMessageW(list(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list()), MAKELPARAM(sent.x, sent.y));
+        EXPECT_EQ(owner_.last(GRIDN_CONTEXTMENU).first, expected.x);
+        EXPECT_EQ(owner_.last(GRIDN_CONTEXTMENU).second, expected.y);
+    }
+    EXPECT_EQ(owner_.count(GRIDN_CONTEXTMENU), 2);
 }
 
 TEST_P(GridTest, RowColoursAndTheHighlightWithoutFocus)
 {
     fillThree();
-    // Row 0 yellow on dark blue; row 2 selected while the OK button has the focus.
     const COLORREF yellow = RGB(255, 255, 0);
     grid_.setRowColours(0, RGB(0, 0, 128), yellow);
     grid_.selectRow(2);
     SetFocus(GetDlgItem(parent_, IDOK));
     RedrawWindow(list(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    pump();
     ASSERT_NE(GetFocus(), list());
-    // A point in the name column's cell, right of its short left-aligned text.
-    auto pixel = [&](int row) {
+    auto pixel = [&](int row) { // in the name cell, right of its short text
         RECT cell{};
         ListView_GetSubItemRect(list(), row, 2, LVIR_BOUNDS, &cell);
         HDC dc = GetDC(list());
@@ -876,6 +642,53 @@ TEST_P(GridTest, RowColoursAndTheHighlightWithoutFocus)
     EXPECT_EQ(pixel(1), GetSysColor(COLOR_WINDOW));
 }
 
-INSTANTIATE_TEST_SUITE_P(Parents, GridTest, ::testing::Values(ParentKind::window, ParentKind::dialog), parentName);
+// A Components page as the user sees it: sorted by time with the header's
+// mark, a coloured row, a row selected while the editor of another cell has
+// the focus. With NORVALT_GRID_SHOW_SECONDS set the window stays up that
+// long, for a screenshot.
+TEST_P(GridTest, AFilledGridWithItsMarkSelectionAndEditor)
+{
+    const GridColumn columns[] = {
+        {u"№", 30, GridAlign::centre, GridSortKind::number},
+        {u"Имя", 250, GridAlign::left, GridSortKind::text},
+        {u"Площадь", 90, GridAlign::centre, GridSortKind::text},
+        {u"Время выхода", 90, GridAlign::centre, GridSortKind::number},
+    };
+    grid_.insertColumns(columns);
+    grid_.addExtendedStyles(LVS_EX_HEADERDRAGDROP);
+    const std::pair<const char16_t*, double> peaks[] = {
+        {u"Вода", 1.5},           {u"Этиленгликоль", 6.42},    {u"Нонанол-1", 9.87},
+        {u"Диэтиленгликоль", 11.3}, {u"Бензиловый спирт", 8.05}, {u"Триэтиленгликоль", 14.6},
+    };
+    {
+        CGridCtrl::RedrawOff quiet(grid_);
+        for (auto [name, time] : peaks) {
+            int row = grid_.appendRow();
+            grid_.setRowNumber(row, row + 1);
+            grid_.setCellText(row, 1, name);
+            grid_.setCellNumber(row, 2, u"%.3f", time * 100.5);
+            grid_.setCellNumber(row, 3, u"%.2f", time);
+        }
+    }
+    owner_.answers[GRIDN_SORTKIND] = [this](const NMHDR* hdr) {
+        return static_cast<LRESULT>(grid_.columnSortKind(reinterpret_cast<const GridNotifySort*>(hdr)->column));
+    };
+    clickHeader(3);
+    EXPECT_EQ(column(3), (Texts{u"1.50", u"6.42", u"8.05", u"9.87", u"11.30", u"14.60"}));
+    EXPECT_EQ(sortMark(3), HDF_SORTUP);
+    grid_.setRowColours(5, RGB(160, 0, 0), RGB(255, 240, 200));
+    grid_.selectRow(1);
+    answer(GRIDN_CANEDIT, 1);
+    ASSERT_NE(grid_.beginEdit(3, 1), nullptr);
+    EXPECT_EQ(GetFocus(), editor());
+    EXPECT_TRUE(grid_.isRowSelected(1));
+    wchar_t seconds[8] = {};
+    if (GetParam() == ParentKind::window && GetEnvironmentVariableW(L"NORVALT_GRID_SHOW_SECONDS", seconds, 8))
+        for (DWORD until = GetTickCount() + 1000u * static_cast<DWORD>(_wtoi(seconds)); GetTickCount() < until;)
+            pump(), Sleep(20);
+}
+
+INSTANTIATE_TEST_SUITE_P(Parents, GridTest, ::testing::Values(ParentKind::window, ParentKind::dialog),
+                         [](const auto& info) { return info.param == ParentKind::window ? "InWindow" : "InDialog"; });
 
 } // namespace
