@@ -23,6 +23,12 @@
 //   divider (the header's automatic width).
 // - A sort or an edit asked for a row or column that does not exist does
 //   nothing; a sort request is then not stored either.
+// - A dialog parent's answer is what it leaves in DWLP_MSGRESULT when its
+//   dialog procedure returns TRUE: the dialog's window procedure returns it.
+// - The list view draws its column 0 left-aligned whatever the column's
+//   format says; the editor of a column-0 cell follows the format.
+// - The grid's windows are used on one thread (the host's user-interface
+//   thread), like every window of the module.
 #include <windows.h>
 #include <commctrl.h>
 

@@ -734,23 +734,24 @@ LRESULT CALLBACK CGridCtrl::parentProc(HWND parent, UINT message, WPARAM wParam,
 {
     auto found = parentHooks().find(parent);
     if (found == parentHooks().end()) return DefWindowProcW(parent, message, wParam, lParam);
+    // The handlers may attach or detach grids: nothing of the map is used after them.
+    WNDPROC previous = found->second.previous;
     if (message == WM_NOTIFY) {
         HWND from = reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
-        for (CGridCtrl* grid : found->second.grids) {
-            if (grid->hwnd_ != from) continue;
+        auto grid = std::find_if(found->second.grids.begin(), found->second.grids.end(),
+                                 [from](const CGridCtrl* g) { return g->hwnd_ == from; });
+        if (grid != found->second.grids.end()) {
+            CGridCtrl* target = *grid;
             bool handled = false;
             LRESULT result = guardWindowEdge(parent, LRESULT(0), [&] {
-                return grid->onParentMessage(parent, message, wParam, lParam, handled);
+                return target->onParentMessage(parent, message, wParam, lParam, handled);
             });
             if (handled) return result;
-            break;
         }
     } else if (message == WM_NCDESTROY) {
-        WNDPROC previous = found->second.previous;
         parentHooks().erase(found);
-        return CallWindowProcW(previous, parent, message, wParam, lParam);
     }
-    return CallWindowProcW(found->second.previous, parent, message, wParam, lParam);
+    return CallWindowProcW(previous, parent, message, wParam, lParam);
 }
 
 // Redraw
