@@ -17,8 +17,10 @@
 // - The row records are owned by the grid and freed whenever their row goes,
 //   however it is deleted (LVM_DELETEITEM from the owner included); an item
 //   data value that the grid did not make is never freed or read as a record.
-// - While the grid sorts, the list view's item-changed notifications caused
-//   by the sort itself are not passed on: the rows' states do not change.
+// - A sort finds each row's key by its item data. Only when rows share
+//   their data (rows not made by appendRow) do they carry their positions
+//   for the time of the sort; the item-changed notifications this causes
+//   are not passed on, since the rows' states do not change.
 // - A zero-width column can also not be widened by a double click on its
 //   divider (the header's automatic width).
 // - A sort or an edit asked for a row or column that does not exist does

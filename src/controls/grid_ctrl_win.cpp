@@ -106,17 +106,23 @@ std::optional<double> readLocaleDate(std::u16string_view text)
     return day + std::fabs(value - day);
 }
 
+// The list view's sort hands the comparison the rows' item data. Each row's
+// key is found by its data, or, while rows share one (rows not made by
+// appendRow may carry anything), the rows carry their positions before the
+// sort as data until it ends.
 struct SortCall {
     HWND grid;
     const GridSortKeys* keys;
+    const std::unordered_map<LPARAM, std::size_t>* rowOfData; // nullptr: the data is the position
 };
 
-// Rows carry their position before the sort as item data while it runs.
 int CALLBACK compareRows(LPARAM first, LPARAM second, LPARAM call)
 {
     const auto* sort = reinterpret_cast<const SortCall*>(call);
     return guardWindowEdge(sort->grid, 0, [&] {
-        return sort->keys->compare(static_cast<std::size_t>(first), static_cast<std::size_t>(second));
+        if (!sort->rowOfData)
+            return sort->keys->compare(static_cast<std::size_t>(first), static_cast<std::size_t>(second));
+        return sort->keys->compare(sort->rowOfData->find(first)->second, sort->rowOfData->find(second)->second);
     });
 }
 
@@ -489,6 +495,9 @@ void CGridCtrl::sortRows(GridSortKind kind, bool ascending)
     int count = rowCount();
     GridSortKeys keys(kind, ascending, readLocaleDate);
     std::vector<LPARAM> itemData(static_cast<std::size_t>(count));
+    std::unordered_map<LPARAM, std::size_t> rowOfData;
+    rowOfData.reserve(itemData.size());
+    bool distinct = true;
     LVITEMW item{};
     item.mask = LVIF_PARAM;
     for (int row = 0; row < count; ++row) {
@@ -496,14 +505,18 @@ void CGridCtrl::sortRows(GridSortKind kind, bool ascending)
         item.iItem = row;
         SendMessageW(hwnd_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
         itemData[static_cast<std::size_t>(row)] = item.lParam;
+        distinct = distinct && rowOfData.emplace(item.lParam, static_cast<std::size_t>(row)).second;
     }
-    // Redraw stays off while the item data is rewritten twice, unless the
-    // owner has turned it off already (it is filling the grid).
+    if (distinct) {
+        SortCall call{hwnd_, &keys, &rowOfData};
+        SendMessageW(hwnd_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&call), reinterpret_cast<LPARAM>(compareRows));
+        return;
+    }
+    // Positions as data: redraw stays off while the data is rewritten twice
+    // (unless the owner has turned it off already), and the item changes
+    // this causes are not passed on.
     std::optional<RedrawOff> quiet;
     if (redrawOff_ == 0) quiet.emplace(*this);
-    // While the list view sorts, each row's item data is its position
-    // before the sort, the index of its key; the owner's data (a record or
-    // whatever a row not made by appendRow carries) is put back afterwards.
     sorting_ = true;
     struct SortingEnds {
         bool& sorting;
@@ -514,7 +527,7 @@ void CGridCtrl::sortRows(GridSortKind kind, bool ascending)
         item.lParam = row;
         SendMessageW(hwnd_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
-    SortCall call{hwnd_, &keys};
+    SortCall call{hwnd_, &keys, nullptr};
     SendMessageW(hwnd_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&call), reinterpret_cast<LPARAM>(compareRows));
     for (int row = 0; row < count; ++row) {
         item.iItem = row;

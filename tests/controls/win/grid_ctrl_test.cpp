@@ -369,14 +369,55 @@ TEST_P(GridTest, HeaderClicksSortAscendingThenDescendingAndMarkTheHeader)
     EXPECT_EQ(column(1), (Texts{u"10", u"100", u"9"}));
 }
 
-TEST_P(GridTest, SortingKeepsTheSelectionAndReportsNoChange)
+TEST_P(GridTest, SortingKeepsTheSelectionAndTheDataOfRowsAndReportsNoChange)
 {
     fillThree();
+    // Rows not made by appendRow: "50" and "5" with the same item data 7,
+    // "0.5" with 8.
+    for (auto [number, data] : {std::pair{u"50", 7}, {u"5", 7}, {u"0.5", 8}}) {
+        std::u16string text = number;
+        LVITEMW item{};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = grid_.rowCount();
+        item.pszText = wideBuffer(text);
+        item.lParam = data;
+        int row = static_cast<int>(SendMessageW(list(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+        grid_.setCellText(row, 1, number);
+    }
+    auto data = [&] {
+        std::vector<LPARAM> all;
+        for (int row = 0; row < grid_.rowCount(); ++row) {
+            LVITEMW item{};
+            item.mask = LVIF_PARAM;
+            item.iItem = row;
+            SendMessageW(list(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+            all.push_back(item.lParam);
+        }
+        return all;
+    };
+    auto values = [&](std::initializer_list<int> rows) {
+        std::vector<int> all;
+        for (int row : rows) all.push_back(grid_.rowValue(row));
+        return all;
+    };
     grid_.selectRow(0); // "10"
     std::size_t changes = owner_.itemChanges.size();
-    grid_.sortByColumn(1, true); // 9, 10, 100
-    EXPECT_EQ(grid_.selectedRows(), std::vector<int>{1});
-    EXPECT_EQ(grid_.focusedRow(), 1);
+
+    grid_.sortByColumn(1, true); // shared data: 0.5, 5, 9, 10, 50, 100
+    EXPECT_EQ(column(1), (Texts{u"0.5", u"5", u"9", u"10", u"50", u"100"}));
+    std::vector<LPARAM> shared = data();
+    EXPECT_EQ((std::vector<LPARAM>{shared[0], shared[1], shared[4]}), (std::vector<LPARAM>{8, 7, 7}));
+    EXPECT_EQ(values({2, 3, 5}), (std::vector<int>{200, 100, 300}));
+    EXPECT_EQ(grid_.selectedRows(), std::vector<int>{3});
+
+    SendMessageW(list(), LVM_DELETEITEM, 1, 0); // "5": now every row's data differs
+    grid_.sortByColumn(1, false);               // 100, 50, 10, 9, 0.5
+    EXPECT_EQ(column(1), (Texts{u"100", u"50", u"10", u"9", u"0.5"}));
+    std::vector<LPARAM> distinct = data();
+    EXPECT_EQ((std::vector<LPARAM>{distinct[1], distinct[4]}), (std::vector<LPARAM>{7, 8}));
+    EXPECT_EQ(values({0, 2, 3}), (std::vector<int>{300, 100, 200}));
+    EXPECT_EQ(grid_.selectedRows(), std::vector<int>{2});
+    EXPECT_EQ(grid_.focusedRow(), 2);
     EXPECT_EQ(owner_.count(GRIDN_ROWSELECTED), 1);
     EXPECT_EQ(owner_.itemChanges.size(), changes);
 }
