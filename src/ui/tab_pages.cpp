@@ -45,6 +45,9 @@ void TabPages::show(int index) const
 void TabPages::select(int index) const
 {
     if (index < 0 || index >= count()) {
+        // A tab control selects its first tab by itself; no tab is selected
+        // when none matches.
+        SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(-1), 0);
         show(-1);
         return;
     }

@@ -1,5 +1,7 @@
 #include "ui_fixture.h"
 
+#include <commctrl.h>
+
 #include "text/wide.h"
 
 namespace norvalt::test {
@@ -83,6 +85,57 @@ RECT dialogUnits(HWND dialog, int x, int y, int width, int height)
     RECT units{x, y, width, height};
     MapDialogRect(dialog, &units);
     return {units.left, units.top, units.left + units.right, units.top + units.bottom};
+}
+
+void clickHeader(HWND list, int column)
+{
+    NMHEADERW click{};
+    click.hdr.hwndFrom = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    click.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(click.hdr.hwndFrom));
+    click.hdr.code = HDN_ITEMCLICKW;
+    click.iItem = column;
+    click.iButton = 0;
+    SendMessageW(list, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+}
+
+void focusRow(HWND list, int row)
+{
+    LVITEMW state{};
+    state.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+    state.state = LVIS_FOCUSED | LVIS_SELECTED;
+    SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+}
+
+void doubleClickCell(HWND list, int row, int column)
+{
+    RECT cell{};
+    cell.top = column;
+    cell.left = LVIR_LABEL;
+    SendMessageW(list, LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&cell));
+    const LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+    SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageW(list, WM_LBUTTONUP, 0, at);
+}
+
+HWND cellEditor(HWND list)
+{
+    return GetDlgItem(list, 9801);
+}
+
+void finishEdit(HWND list, const wchar_t* text, WPARAM key)
+{
+    const HWND editor = cellEditor(list);
+    if (!editor) return;
+    SetWindowTextW(editor, text);
+    SendMessageW(editor, WM_KEYDOWN, key, 0);
+    SendMessageW(editor, WM_CHAR, key, 0);
+}
+
+std::vector<std::u16string> columnTexts(HWND list, int column)
+{
+    std::vector<std::u16string> texts;
+    for (int row = 0; row < listRowCount(list); ++row) texts.push_back(listCell(list, row, column));
+    return texts;
 }
 
 } // namespace norvalt::test

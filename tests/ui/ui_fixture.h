@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "text/user_notifier.h"
+#include "ui/list_view.h"
 
 namespace norvalt::test {
 
@@ -43,5 +44,16 @@ std::u16string windowText(HWND window);
 RECT childRect(HWND control);
 // A dialog-unit rectangle (x, y, width, height) of `dialog` in pixels.
 RECT dialogUnits(HWND dialog, int x, int y, int width, int height);
+
+// List-view input as the user gives it, by messages: a click on a column
+// header, the focus and selection on a row, a double click on a cell, and
+// the in-place editor's text ended with a key (VK_RETURN or VK_ESCAPE).
+void clickHeader(HWND list, int column);
+void focusRow(HWND list, int row);
+void doubleClickCell(HWND list, int row, int column);
+HWND cellEditor(HWND list);
+void finishEdit(HWND list, const wchar_t* text, WPARAM key);
+// The texts of one column, top to bottom.
+std::vector<std::u16string> columnTexts(HWND list, int column);
 
 } // namespace norvalt::test
