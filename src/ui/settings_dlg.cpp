@@ -6,6 +6,7 @@
 #include "text/format.h"
 #include "text/string_table.h"
 #include "text/user_notifier.h"
+#include "ui/dialog_keys.h"
 #include "ui/resource_module.h"
 #include "workset/module_settings.h"
 
@@ -76,6 +77,7 @@ SettingsDlg* SettingsDlg::open(HWND owner, Host host)
         delete dialog;
         return nullptr;
     }
+    registerDialogKeys(dialog->hwnd());
     ShowWindow(dialog->hwnd(), SW_SHOW);
     return dialog;
 }
@@ -127,6 +129,7 @@ void SettingsDlg::cancel()
 
 void SettingsDlg::onDestroy()
 {
+    unregisterDialogKeys(hwnd());
     profile_.setInt(settingsSection, u"lastTab", tabs_.selected());
     profile_.setRect(settingsSection, u"WState", outerRect(hwnd()));
     if (componentsPage_.hwnd()) DestroyWindow(componentsPage_.hwnd());

@@ -3,7 +3,8 @@
 // components' names in the chromatograms. Modeless and resizable, owned by
 // the main window; the main window keeps it to one at a time. On closing it
 // stores what it keeps in the profile and posts SettingsClosedMessage to its
-// owner: 1 after OK, 2 after Cancel. The dialog deletes itself once its
+// owner: 1 after OK, 2 after Cancel. Enter, Escape and Tab work as in any
+// dialog, also in a host that runs no IsDialogMessage (dialog_keys.h). The dialog deletes itself once its
 // window is gone; when the owner is destroyed first, it goes with it and
 // still stores its rectangle and tab (not the water mass fraction, which
 // only OK stores).

@@ -315,3 +315,64 @@ TEST_F(SettingsDlgTest, AHostWithoutAProfile)
     EXPECT_TRUE(writes.empty());
     EXPECT_EQ(closings(), std::vector<WPARAM>{1});
 }
+
+// The host runs no IsDialogMessage; the keys still work as in a dialog.
+TEST_F(SettingsDlgTest, EnterAndEscapeInTheEditWithoutTheHostsHelp)
+{
+    struct Case {
+        const char* name;
+        WPARAM key;
+        WPARAM closedWith;
+        const char16_t* stored;
+    };
+    const Case cases[] = {{"enter", VK_RETURN, 1, u"7.5"}, {"escape", VK_ESCAPE, 2, u"3.25"}};
+    for (const Case& c : cases) {
+        host.profile()[waterKey] = u"3.25";
+        SettingsDlg* dialog = open();
+        const HWND window = dialog->hwnd();
+        const HWND edit = GetDlgItem(window, IDC_WATER_MASS);
+        SetWindowTextW(edit, L"7.5");
+        SetFocus(edit);
+        PostMessageW(edit, WM_KEYDOWN, c.key, 1);
+        pump();
+        EXPECT_FALSE(IsWindow(window)) << c.name;
+        EXPECT_EQ(host.profile()[waterKey], c.stored) << c.name;
+        ASSERT_FALSE(posted().empty()) << c.name;
+        EXPECT_EQ(posted().back().wParam, c.closedWith) << c.name;
+    }
+}
+
+// Enter and Escape in the name editor end the edit, not the dialog, and a
+// name accepted there stays when the dialog is then cancelled.
+TEST_F(SettingsDlgTest, KeysInTheNameEditorStayInTheEditor)
+{
+    setComponentAltName(DiethyleneGlycol, u"ДЭГ");
+    SettingsDlg* dialog = open();
+    const HWND window = dialog->hwnd();
+    const HWND list = GetDlgItem(dialog->componentsPage().hwnd(), IDC_PAGE_LIST);
+    const int deg = 1;  // sorted by number
+    struct Case {
+        const char* name;
+        const wchar_t* text;
+        WPARAM key;
+        const char16_t* inForce;
+    };
+    const Case cases[] = {{"escape", L"другое", VK_ESCAPE, u"ДЭГ"}, {"enter", L"ДЭГ-2", VK_RETURN, u"ДЭГ-2"}};
+    for (const Case& c : cases) {
+        focusRow(list, deg);
+        doubleClickCell(list, deg, 2);
+        const HWND editor = cellEditor(list);
+        ASSERT_NE(editor, nullptr) << c.name;
+        SetWindowTextW(editor, c.text);
+        PostMessageW(editor, WM_KEYDOWN, c.key, 1);
+        pump();
+        EXPECT_TRUE(IsWindow(window)) << c.name;
+        EXPECT_TRUE(posted().empty()) << c.name;
+        EXPECT_EQ(cellEditor(list), nullptr) << c.name;
+        EXPECT_EQ(componentTable()[DiethyleneGlycol].altName, c.inForce) << c.name;
+    }
+    press(window, IDCANCEL);
+    pump();
+    EXPECT_EQ(closings(), std::vector<WPARAM>{2});
+    EXPECT_EQ(componentTable()[DiethyleneGlycol].altName, u"ДЭГ-2");
+}
