@@ -18,6 +18,8 @@ namespace {
 // One grid per list view; on the parent each grid subclasses with its own
 // address as the id, so that several grids can share a dialog.
 constexpr UINT_PTR gridSubclassId = 1;
+// Marks a list view that a grid has taken over, so that no second one does.
+constexpr const wchar_t* attachedProperty = L"norvalt.grid";
 
 // Every record with two 32-bit fields shares the layout of GridNotifyCell.
 static_assert(sizeof(GridNotifyRow) == sizeof(GridNotifyCell) && sizeof(GridNotifySort) == sizeof(GridNotifyCell));
@@ -94,13 +96,13 @@ bool CGridCtrl::attach(HWND listView)
 {
     if (hwnd_ || !listView || !IsWindow(listView) || !isListView(listView)) return false;
     HWND parent = GetParent(listView);
-    DWORD_PTR owner = 0;
-    if (!parent || GetWindowSubclass(listView, gridProc, gridSubclassId, &owner)) return false;
+    if (!parent || GetPropW(listView, attachedProperty)) return false;
     if (!SetWindowSubclass(listView, gridProc, gridSubclassId, reinterpret_cast<DWORD_PTR>(this))) return false;
     if (!SetWindowSubclass(parent, parentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this))) {
         RemoveWindowSubclass(listView, gridProc, gridSubclassId);
         return false;
     }
+    SetPropW(listView, attachedProperty, listView);
     hwnd_ = listView;
     parent_ = parent;
     LONG_PTR style = GetWindowLongPtrW(listView, GWL_STYLE);
@@ -120,6 +122,7 @@ bool CGridCtrl::attach(HWND dialog, int controlId)
 void CGridCtrl::detach()
 {
     if (!hwnd_) return;
+    RemovePropW(hwnd_, attachedProperty);
     RemoveWindowSubclass(hwnd_, gridProc, gridSubclassId);
     RemoveWindowSubclass(parent_, parentProc, reinterpret_cast<UINT_PTR>(this));
     hwnd_ = nullptr;
