@@ -78,6 +78,7 @@ enum StringId : int {
     IDS_TIP_ABOUT = 178,
     // The module's own texts beyond the host's numbering.
     IDS_ERR_DATABASE = 200,
+    IDS_ERR_WATER_NOT_NUMBER = 201,
     IDS_ERR_AT_WINDOW_EDGE = 202,
 };
 
