@@ -2,10 +2,10 @@
 # `make deps` only installs what the build needs (Debian packages, and the
 # SQLite and pugixml sources in .deps/).
 
-PRESETS := linux win64 win32
+PRESETS := linux linux-asan win64 win32
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build configure test test-linux test-win64 demo clean fuzz $(addprefix build-,$(PRESETS))
+.PHONY: all deps build configure test test-linux test-linux-asan test-win64 demo clean fuzz $(addprefix build-,$(PRESETS))
 
 all: build
 
@@ -25,12 +25,18 @@ build: $(addprefix build-,$(PRESETS))
 test-linux: build-linux
 	ctest --test-dir build/linux --output-on-failure -j $(JOBS)
 
+# Every native test again under AddressSanitizer and UndefinedBehaviorSanitizer;
+# any finding fails its test.
+test-linux-asan: build-linux-asan
+	ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --test-dir build/linux-asan --output-on-failure -j $(JOBS)
+
 # The Windows tests run under 64-bit Wine on a virtual X display.
 test-win64: build-win64
 	xvfb-run -a -s "-screen 0 1280x1024x24" scripts/wine-ctest build/win64
 
 test: deps build
-	@$(MAKE) --no-print-directory test-linux test-win64
+	@$(MAKE) --no-print-directory test-linux test-linux-asan test-win64
 
 # libFuzzer targets (clang, ASan, UBSan) in a build of their own; each runs
 # FUZZ_SECONDS on its corpus in fuzz-corpus/, seeded with files that

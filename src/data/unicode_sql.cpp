@@ -64,6 +64,18 @@ bool isContinuation(Byte b)
     return (b & 0xC0) == 0x80;
 }
 
+// readUtf8, with the common two-byte sequence (a lead byte, one continuation
+// byte and then no further one) decoded in place.
+inline char32_t readTwoByteOrAny(const Byte*& p, const Byte* end)
+{
+    if ((p[0] & 0xE0) == 0xC0 && end - p >= 2 && isContinuation(p[1]) && (end - p == 2 || !isContinuation(p[2]))) {
+        const char32_t c = (static_cast<char32_t>(p[0] & 0x1F) << 6) | (p[1] & 0x3F);
+        p += 2;
+        return c < 0x80 ? 0xFFFD : c;
+    }
+    return readUtf8(p, end);
+}
+
 // Character keys in order, the first difference deciding; a text that ends
 // first is the smaller; texts whose characters all have the same keys differ
 // by their lengths in bytes ('É' and 'e' are two bytes against one).
@@ -74,6 +86,12 @@ int compareUtf8(const Byte* a, int aBytes, const Byte* b, int bBytes)
     // not a continuation byte does, and so does the end of a text).
     const int n = std::min(aBytes, bBytes);
     int i = 0;
+    for (std::uint64_t wa, wb; i + 8 <= n; i += 8) {
+        std::memcpy(&wa, a + i, 8);
+        std::memcpy(&wb, b + i, 8);
+        if (wa != wb)
+            break;
+    }
     while (i < n && a[i] == b[i])
         ++i;
     while (i > 0 && ((i < aBytes && isContinuation(a[i])) || (i < bBytes && isContinuation(b[i]))))
@@ -83,8 +101,22 @@ int compareUtf8(const Byte* a, int aBytes, const Byte* b, int bBytes)
     a += i;
     b += i;
     while (a != aEnd && b != bEnd) {
-        const char32_t ka = keyOf(readUtf8(a, aEnd));
-        const char32_t kb = keyOf(readUtf8(b, bEnd));
+        // Names are mostly ASCII and two-byte Cyrillic: those characters are
+        // decoded here without the general reader, and equal characters need
+        // no key.
+        char32_t ca = *a;
+        char32_t cb = *b;
+        if (ca < 0x80 && cb < 0x80) {
+            ++a;
+            ++b;
+        } else {
+            ca = readTwoByteOrAny(a, aEnd);
+            cb = readTwoByteOrAny(b, bEnd);
+        }
+        if (ca == cb)
+            continue;
+        const char32_t ka = keyOf(ca);
+        const char32_t kb = keyOf(cb);
         if (ka != kb)
             return static_cast<int>(ka) - static_cast<int>(kb);
     }
@@ -93,17 +125,28 @@ int compareUtf8(const Byte* a, int aBytes, const Byte* b, int bBytes)
     return a == aEnd ? -1 : 1;
 }
 
-int compareUtf16(const char16_t* a, int aBytes, const char16_t* b, int bBytes)
+// SQLite hands the collation keys as they lie in a page, at any address: the
+// units are read byte-wise, never as aligned char16_t.
+char16_t unitAt(const Byte* text, int index)
+{
+    char16_t unit;
+    std::memcpy(&unit, text + 2 * index, sizeof unit);
+    return unit;
+}
+
+int compareUtf16(const Byte* a, int aBytes, const Byte* b, int bBytes)
 {
     const int n = std::min(aBytes, bBytes) / 2;
     for (int i = 0; i < n; ++i) {
-        if (a[i] == b[i]) {
-            if (a[i] == 0)
+        const char16_t ua = unitAt(a, i);
+        const char16_t ub = unitAt(b, i);
+        if (ua == ub) {
+            if (ua == 0)
                 break;
             continue;
         }
-        const char16_t ka = unicode::key(a[i]);
-        const char16_t kb = unicode::key(b[i]);
+        const char16_t ka = unicode::key(ua);
+        const char16_t kb = unicode::key(ub);
         if (ka != kb)
             return static_cast<int>(ka) - static_cast<int>(kb);
     }
@@ -355,7 +398,7 @@ int nocaseCompare(int encoding, const void* a, int aBytes, const void* b, int bB
     case nocaseUtf8:
         return compareUtf8(static_cast<const Byte*>(a), aBytes, static_cast<const Byte*>(b), bBytes);
     case nocaseUtf16:
-        return compareUtf16(static_cast<const char16_t*>(a), aBytes, static_cast<const char16_t*>(b), bBytes);
+        return compareUtf16(static_cast<const Byte*>(a), aBytes, static_cast<const Byte*>(b), bBytes);
     default:
         return aBytes - bBytes;
     }

@@ -1,6 +1,7 @@
 #include "host/local_host.h"
 
 #include <cstring>
+#include <string>
 
 #include "text/format.h"
 
@@ -80,6 +81,7 @@ int LocalHost::callCount(const std::string& name) const
 HostHandle LocalHost::subscribeEvent(const char* event, HostEventHandler handler)
 {
     if (!current) return 0;
+    current->trace(std::string("subscribe ") + event);
     const HostHandle handle = current->nextHandle_++;
     current->subscriptions_[handle] = {event, handler};
     return handle;
@@ -87,12 +89,15 @@ HostHandle LocalHost::subscribeEvent(const char* event, HostEventHandler handler
 
 void LocalHost::unsubscribeEvent(HostHandle subscription)
 {
-    if (current) current->subscriptions_.erase(subscription);
+    if (!current) return;
+    current->trace("unsubscribe " + std::to_string(subscription));
+    current->subscriptions_.erase(subscription);
 }
 
 HostHandle LocalHost::registerService(const char* name, HostServiceHandler handler)
 {
     if (!current) return 0;
+    current->trace(std::string("register ") + name);
     const HostHandle handle = current->nextHandle_++;
     current->registrations_[handle] = {name, handler};
     return handle;
@@ -100,12 +105,15 @@ HostHandle LocalHost::registerService(const char* name, HostServiceHandler handl
 
 void LocalHost::unregisterService(HostHandle registration)
 {
-    if (current) current->registrations_.erase(registration);
+    if (!current) return;
+    current->trace("unregister " + std::to_string(registration));
+    current->registrations_.erase(registration);
 }
 
 HostResult LocalHost::callService(const char* name, HostArg first, HostArg second)
 {
     if (!current) return ServiceNotFound;
+    current->trace(std::string("call ") + name + ' ' + std::to_string(first));
     ++current->calls_[name];
     auto it = current->services_.find(name);
     if (it == current->services_.end()) return ServiceNotFound;
@@ -114,7 +122,9 @@ HostResult LocalHost::callService(const char* name, HostArg first, HostArg secon
 
 std::int32_t LocalHost::hasService(const char* name)
 {
-    return current && current->services_.count(name) ? 1 : 0;
+    if (!current) return 0;
+    current->trace(std::string("has ") + name);
+    return current->services_.count(name) ? 1 : 0;
 }
 
 void LocalHost::offerProfileStore()

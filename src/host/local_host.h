@@ -34,6 +34,13 @@ public:
     // How often callService asked for `name`, offered or not.
     int callCount(const std::string& name) const;
 
+    // Each call through the table as one line, before it is answered:
+    // "subscribe NAME", "unsubscribe HANDLE", "register NAME",
+    // "unregister HANDLE", "has NAME", "call NAME FIRST" (the first
+    // argument in decimal; the second is an address the trace cannot show).
+    using Trace = std::function<void(const std::string& line)>;
+    void setTrace(Trace trace) { trace_ = std::move(trace); }
+
     // The eight "Profile/..." services over an in-memory store whose keys
     // are the full key paths.
     void offerProfileStore();
@@ -52,7 +59,13 @@ private:
     std::map<std::string, int> calls_;
     std::map<HostHandle, std::pair<std::string, HostEventHandler>> subscriptions_;
     std::map<HostHandle, std::pair<std::string, HostServiceHandler>> registrations_;
+    void trace(const std::string& line) const
+    {
+        if (trace_) trace_(line);
+    }
+
     HostHandle nextHandle_ = 1;
+    Trace trace_;
     std::map<std::u16string, std::u16string> profile_;
     LocalHost* previous_ = nullptr;
 };

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <random>
@@ -344,6 +345,48 @@ TEST(NocaseCompare, OrderIsConsistent)
     for (std::size_t i = 0; i < texts.size(); ++i)
         for (std::size_t j = i + 1; j < texts.size(); ++j)
             ASSERT_LE(cmp(texts[i], texts[j]), 0) << texts[i] << " / " << texts[j];
+}
+
+TEST(NocaseCompare, Utf8IllFormedAndBeyondTheBmp)
+{
+    // Each pair's first characters decode alike by SQLite's rules, so the
+    // second ones decide: "b" after "a", positive. A reader that took the
+    // first sequence apart differently would compare unlike characters.
+    struct Case {
+        const char* a;
+        const char* b;
+    };
+    const Case cases[] = {
+        {"\xBF" "b", "\xC2\xBF" "a"},                 // a lone continuation byte is U+00BF itself
+        {"\xC1\x81" "b", "\xEF\xBF\xBD" "a"},         // overlong 'A' becomes U+FFFD
+        {"\xD0" "b", "\xEF\xBF\xBD" "a"},             // a lead byte without continuation: U+FFFD
+        {"\xD0\x90\x90" "b", "\xF0\x90\x90\x90" "a"}, // a lead takes every continuation: U+10410
+        {"\xED\xA0\x80" "b", "\xEF\xBF\xBD" "a"},     // a surrogate: U+FFFD
+        {"\xD0\x81" "b", "\xD0\xB5" "a"},             // Ё and е share a key
+        {"Q" "b", "q" "a"},
+    };
+    for (const Case& c : cases) {
+        const int ab = nocaseCompare(1, c.a, static_cast<int>(std::strlen(c.a)), c.b, static_cast<int>(std::strlen(c.b)));
+        const int ba = nocaseCompare(1, c.b, static_cast<int>(std::strlen(c.b)), c.a, static_cast<int>(std::strlen(c.a)));
+        EXPECT_GT(ab, 0) << c.a;
+        EXPECT_LT(ba, 0) << c.a;
+    }
+}
+
+TEST(NocaseCompare, Utf16KeysAtOddAddresses)
+{
+    // SQLite passes keys where they lie in a page; "Ёлка" against "ЕЛКА"
+    // (equal keys) and "ab" against "aC" (b < c), each one byte into a buffer.
+    auto units = [](std::u16string_view text, unsigned char* at) {
+        std::memcpy(at, text.data(), text.size() * 2);
+        return static_cast<int>(text.size() * 2);
+    };
+    alignas(2) unsigned char a[16], b[16];
+    int na = units(u"Ёлка", a + 1), nb = units(u"ЕЛКА", b + 1);
+    EXPECT_EQ(nocaseCompare(4, a + 1, na, b + 1, nb), 0);
+    na = units(u"ab", a + 1);
+    nb = units(u"aC", b + 1);
+    EXPECT_LT(nocaseCompare(4, a + 1, na, b + 1, nb), 0);
 }
 
 TEST(NocaseCompare, OtherEncodingsCompareByLength)
