@@ -19,7 +19,9 @@ const char* const usage =
     "  --profile FILE        the profile store (key=value lines), read at start, written at the end\n"
     "  --log FILE            every call through the host's table, event and action, one per line\n"
     "  --actions A[,A...]    play these and end: menu, wait:MS, command:ID, select:ID:ROW,\n"
-    "                        text:ID:TEXT (no commas), close, shot:FILE.bmp, unload, quit\n";
+    "                        text:ID:TEXT (no commas), count:ID, close, shot:FILE.bmp, unload, quit;\n"
+    "                        they start at once, so that they can answer start-up's message boxes\n"
+    "  --skip-modules-loaded never raise \"System/ModulesLoaded\" (a host that unloads at once)\n";
 
 namespace {
 
@@ -50,6 +52,10 @@ std::optional<Action> parseAction(const std::string& item, std::string& error)
     Action action;
     if (name == "menu" && parts.size() == 1) action.kind = Action::Menu;
     else if (name == "close" && parts.size() == 1) action.kind = Action::Close;
+    else if (name == "count" && parts.size() == 2 && number(1)) {
+        action.kind = Action::Count;
+        action.number = *number(1);
+    }
     else if (name == "unload" && parts.size() == 1) action.kind = Action::Unload;
     else if (name == "quit" && parts.size() == 1) action.kind = Action::Quit;
     else if ((name == "wait" || name == "command") && parts.size() == 2 && number(1) && *number(1) >= 0) {
@@ -82,6 +88,10 @@ std::optional<Options> parseOptions(const std::vector<std::u16string>& args, std
     Options options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string name = utf16ToUtf8(args[i]);
+        if (name == "--skip-modules-loaded") {
+            options.skipModulesLoaded = true;
+            continue;
+        }
         if (i + 1 == args.size()) {
             error = name.rfind("--", 0) == 0 ? "option " + name + " needs a value" : "unknown argument '" + name + "'";
             return std::nullopt;

@@ -18,7 +18,8 @@ struct Action {
         Command,  // BN_CLICKED of control `number` to the module's top window
         Select,   // select row `row` (-1: none) of list control `number` there
         Text,     // set the text of control `number` there
-        Close,    // WM_CLOSE to the module's top window
+        Close,    // WM_CLOSE to the module's top window (a message box too)
+        Count,    // log the number of rows of list control `number` there
         Shot,     // save the module's top window as a 24-bit BMP file `text`
         Unload,   // call the plug-in's Unload now
         Quit,     // end the host
@@ -42,6 +43,7 @@ struct Options {
     std::u16string log;                       // one line per call, event and action
     std::vector<Action> actions;
     bool scripted = false;                    // false: the user drives the host until it is closed
+    bool skipModulesLoaded = false;           // never raise "System/ModulesLoaded"
 };
 
 // Parses the arguments after the program's name; a message in `error` and

@@ -49,6 +49,13 @@ Function exported(HMODULE module, const char* name)
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
+std::u16string windowText(HWND window)
+{
+    std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, u'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, wideBuffer(text), static_cast<int>(text.size()))));
+    return text;
+}
+
 std::filesystem::path pathOf(const std::u16string& text)
 {
     return std::filesystem::path(toWide(text));
@@ -169,7 +176,8 @@ bool Simulator::loadPlugin()
     }
     plugin_ = LoadLibraryW(wide(path));
     if (!plugin_) {
-        std::cerr << "hostsim: cannot load " << utf16ToUtf8(path) << " (error " << GetLastError() << ")\n";
+        const DWORD error = GetLastError();
+        std::cerr << "hostsim: cannot load " << utf16ToUtf8(path) << " (error " << error << ")\n";
         return false;
     }
     auto getInfo = exported<GetPluginInfoFunction>(plugin_, "GetPluginInfo");
@@ -189,8 +197,10 @@ bool Simulator::loadPlugin()
     }
     log("load " + std::to_string(load(local_.table())));
     loaded_ = true;
-    log("event System/ModulesLoaded");
-    local_.raise(service::ModulesLoaded);
+    if (!options_.skipModulesLoaded) {
+        log("event System/ModulesLoaded");
+        local_.raise(service::ModulesLoaded);
+    }
     return true;
 }
 
@@ -300,8 +310,27 @@ void Simulator::runAction(const Action& action)
         break;
     case Action::Close:
         log("action close");
-        if (HWND target = moduleWindow()) SendMessageW(target, WM_CLOSE, 0, 0);
-        else fail("no module window to close");
+        if (HWND target = moduleWindow()) {
+            // What was closed: its class, caption and, for a message box, its text.
+            wchar_t name[64] = {};
+            GetClassNameW(target, name, 64);
+            std::u16string text;
+            if (HWND body = GetDlgItem(target, 0xFFFF)) text = windowText(body);
+            log("closed " + utf16ToUtf8(fromWide(name)) + " '" + utf16ToUtf8(windowText(target)) + "' '" +
+                utf16ToUtf8(text) + "'");
+            SendMessageW(target, WM_CLOSE, 0, 0);
+        } else {
+            fail("no module window to close");
+        }
+        break;
+    case Action::Count:
+        if (HWND item = control(action)) {
+            wchar_t name[64] = {};
+            GetClassNameW(item, name, 64);
+            const bool listBox = fromWide(name) == u"ListBox";
+            const LRESULT n = SendMessageW(item, listBox ? LB_GETCOUNT : LVM_GETITEMCOUNT, 0, 0);
+            log("count " + std::to_string(action.number) + ' ' + std::to_string(n));
+        }
         break;
     case Action::Shot: {
         log("action shot " + utf16ToUtf8(action.text));
@@ -406,12 +435,15 @@ int Simulator::run()
     offerServices();
     ShowWindow(window_, SW_SHOWNORMAL);
     UpdateWindow(window_);
+    // The script starts before the plug-in does: a message box of its
+    // start-up runs a message loop, in which the script can answer it.
+    if (options_.scripted) SetTimer(window_, actionTimer, 10, nullptr);
     if (!loadPlugin()) {
+        KillTimer(window_, actionTimer);
         DestroyWindow(window_);
         current = nullptr;
         return exitPlugin;
     }
-    if (options_.scripted) SetTimer(window_, actionTimer, 10, nullptr);
 
     MSG message;
     int code = 0;
