@@ -5,7 +5,7 @@
 PRESETS := linux linux-asan win64 win32
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build configure test test-linux test-linux-asan test-win64 demo clean fuzz $(addprefix build-,$(PRESETS))
+.PHONY: all deps build configure test test-linux test-linux-asan test-win64 test-win32 demo clean fuzz $(addprefix build-,$(PRESETS))
 
 all: build
 
@@ -35,8 +35,14 @@ test-linux-asan: build-linux-asan
 test-win64: build-win64
 	xvfb-run -a -s "-screen 0 1280x1024x24" scripts/wine-ctest build/win64
 
+# The deliverable cannot run here; its build is inspected: norvalt.dll a PE32
+# i386 DLL with exactly its three exports and only system DLLs imported,
+# norvaltENU.dll resources only.
+test-win32: build-win32
+	scripts/check-plugin build/win32 pei-i386
+
 test: deps build
-	@$(MAKE) --no-print-directory test-linux test-linux-asan test-win64
+	@$(MAKE) --no-print-directory test-linux test-linux-asan test-win64 test-win32
 
 # libFuzzer targets (clang, ASan, UBSan) in a build of their own; each runs
 # FUZZ_SECONDS on its corpus in fuzz-corpus/, seeded with files that
