@@ -36,12 +36,19 @@ struct HostRun {
         auto it = profile.find(u"probe/" + key);
         return it == profile.end() ? "(absent)" : norvalt::utf16ToUtf8(it->second);
     }
-    // Whether `expected` occur in the log in this order (other lines between).
+    // Whether `expected` occur in the log in this order (other lines
+    // between); an expected line ending in '*' matches every line that
+    // begins with the rest.
     bool logHasInOrder(const std::vector<std::string>& expected) const
     {
+        auto matches = [](const std::string& line, const std::string& pattern) {
+            if (!pattern.empty() && pattern.back() == '*')
+                return line.compare(0, pattern.size() - 1, pattern, 0, pattern.size() - 1) == 0;
+            return line == pattern;
+        };
         std::size_t next = 0;
         for (const std::string& line : log)
-            if (next < expected.size() && line == expected[next]) ++next;
+            if (next < expected.size() && matches(line, expected[next])) ++next;
         return next == expected.size();
     }
     bool logHas(const std::string& line) const { return logHasInOrder({line}); }

@@ -121,3 +121,88 @@ TEST_F(Plugin, UnloadRightAfterLoad)
 }
 
 } // namespace
+
+namespace {
+
+using norvalt::test::binFolder;
+using norvalt::test::HostRun;
+
+class PluginWindow : public norvalt::test::HostRunTest {
+protected:
+    HostRun run(const std::wstring& arguments)
+    {
+        return HostRunTest::run(L"--sample-lab \"" + (folder_ / "lab").wstring() + L"\" " + arguments,
+                                binFolder() / "norvalt.dll");
+    }
+};
+
+// Control ids of the main window and the settings dialog.
+constexpr int add = 1003, list = 1002, settings = 1012, report = 1013, ok = 1;
+
+std::wstring actions(const std::vector<std::wstring>& steps)
+{
+    std::wstring text = L"--actions ";
+    for (std::size_t i = 0; i < steps.size(); ++i)
+        text += (i ? L"," : L"") + steps[i];
+    return text;
+}
+
+std::wstring id(const wchar_t* action, int control)
+{
+    return std::wstring(action) + L":" + std::to_wstring(control);
+}
+
+TEST_F(PluginWindow, TheMenuCommandKeepsOneWindowAndOpensAnEmptyOneAfterClosing)
+{
+    const HostRun r = run(L"--assays 9,15 " + actions({L"menu", id(L"command", add), id(L"count", list), L"menu",
+                                                      id(L"count", list), L"close", L"wait:200", L"close", L"menu",
+                                                      id(L"count", list), L"quit"}));
+    EXPECT_TRUE(r.logHasInOrder({
+        "action menu",
+        "menu-command norvalt/MenuCommand",
+        "assays 9 15",
+        "count 1002 2",
+        "action menu",
+        "count 1002 2",  // the same window came back
+        "action close",
+        "error no module window to close",  // there was only that one
+        "action menu",
+        "count 1002 0",  // a new window, with nothing gathered
+    })) << ::testing::PrintToString(r.log);
+}
+
+TEST_F(PluginWindow, AddSelectSettingsAndReportThroughTheWindow)
+{
+    // Column 1 of the sample laboratory: calibrations 1 to 6, analyses 7 to 9.
+    const HostRun r = run(L"--without Cfg/TemplatePath --assays 1,2,3,4,5,6,7,8,9 " +
+                          actions({L"menu", id(L"command", add), id(L"count", list), L"select:1002:8",
+                                   id(L"command", settings), L"wait:300", L"text:1021:0.5", id(L"command", ok),
+                                   L"wait:300", id(L"command", report), L"wait:300", L"close", L"wait:300", L"close",
+                                   L"wait:200", L"close", L"quit"}));
+    EXPECT_TRUE(r.logHasInOrder({
+        "assays 1 2 3 4 5 6 7 8 9",
+        "count 1002 9",
+        "action command 1012",
+        "action command 1",
+        "action command 1013",
+        "closed #32770 '" + caption + "' 'Не найден сервис поиска шаблона'",
+        // The report is still tried, with an empty template folder.
+        "closed #32770 '" + caption + "' 'Не удалось загрузить шаблон отчёта.\\n*",
+        "closed #32770 '" + caption + " 1.0.1.0' ''",  // the main window itself
+    })) << ::testing::PrintToString(r.log);
+    // The settings dialog's OK stored the water; closing stored the window
+    // rectangle and the six alternative names.
+    auto value = [&r](const std::u16string& key) {
+        auto it = r.profile.find(u"plugins\\kestrin\\" + key);
+        return it == r.profile.end() ? std::string("(absent)") : norvalt::utf16ToUtf8(it->second);
+    };
+    EXPECT_EQ(value(u"Settings/WaterMass"), "0.5");
+    EXPECT_NE(value(u"/WState"), "(absent)");
+    for (int component = 0; component < 6; ++component) {
+        const std::u16string key = u"Settings\\Components/compAltName_0" + std::u16string(1, u'0' + component);
+        EXPECT_NE(value(key), "(absent)") << component;
+        EXPECT_NE(value(key), "") << component;
+    }
+}
+
+} // namespace

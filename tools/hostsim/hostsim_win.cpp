@@ -56,6 +56,15 @@ std::u16string windowText(HWND window)
     return text;
 }
 
+// A text for the log, its line breaks written as "\\n".
+std::string oneLine(const std::u16string& text)
+{
+    std::string line;
+    for (char c : utf16ToUtf8(text))
+        line += c == '\n' ? std::string("\\n") : c == '\r' ? std::string() : std::string(1, c);
+    return line;
+}
+
 std::filesystem::path pathOf(const std::u16string& text)
 {
     return std::filesystem::path(toWide(text));
@@ -316,8 +325,8 @@ void Simulator::runAction(const Action& action)
             GetClassNameW(target, name, 64);
             std::u16string text;
             if (HWND body = GetDlgItem(target, 0xFFFF)) text = windowText(body);
-            log("closed " + utf16ToUtf8(fromWide(name)) + " '" + utf16ToUtf8(windowText(target)) + "' '" +
-                utf16ToUtf8(text) + "'");
+            log("closed " + utf16ToUtf8(fromWide(name)) + " '" + oneLine(windowText(target)) + "' '" + oneLine(text) +
+                "'");
             SendMessageW(target, WM_CLOSE, 0, 0);
         } else {
             fail("no module window to close");
