@@ -18,7 +18,7 @@ const char* const usage =
     "                        empty for none); without it the host shows its assay dialog\n"
     "  --profile FILE        the profile store (key=value lines), read at start, written at the end\n"
     "  --log FILE            every call through the host's table, event and action, one per line\n"
-    "  --actions A[,A...]    play these and end: menu, wait:MS, command:ID, select:ID:ROW,\n"
+    "  --actions A[,A...]    play these and end: menu, wait:MS, command:ID, select:ID:ROW, tab:ID:PAGE,\n"
     "                        text:ID:TEXT (no commas), count:ID, close, shot:FILE.bmp, unload, quit;\n"
     "                        they start at once, so that they can answer start-up's message boxes\n"
     "  --skip-modules-loaded never raise \"System/ModulesLoaded\" (a host that unloads at once)\n";
@@ -61,8 +61,8 @@ std::optional<Action> parseAction(const std::string& item, std::string& error)
     else if ((name == "wait" || name == "command") && parts.size() == 2 && number(1) && *number(1) >= 0) {
         action.kind = name == "wait" ? Action::Wait : Action::Command;
         action.number = *number(1);
-    } else if (name == "select" && parts.size() == 3 && number(1) && number(2)) {
-        action.kind = Action::Select;
+    } else if ((name == "select" || name == "tab") && parts.size() == 3 && number(1) && number(2)) {
+        action.kind = name == "select" ? Action::Select : Action::Tab;
         action.number = *number(1);
         action.row = *number(2);
     } else if (name == "text" && parts.size() >= 2 && number(1)) {

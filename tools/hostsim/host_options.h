@@ -18,6 +18,7 @@ struct Action {
         Command,  // BN_CLICKED of control `number` to the module's top window
         Select,   // select row `row` (-1: none) of list control `number` there
         Text,     // set the text of control `number` there
+        Tab,      // select page `row` of tab control `number` there, as a click would
         Close,    // WM_CLOSE to the module's top window (a message box too)
         Count,    // log the number of rows of list control `number` there
         Shot,     // save the module's top window as a 24-bit BMP file `text`

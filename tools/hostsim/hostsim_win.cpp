@@ -313,6 +313,15 @@ void Simulator::runAction(const Action& action)
             }
         }
         break;
+    case Action::Tab:
+        log("action tab " + std::to_string(action.number) + ' ' + std::to_string(action.row));
+        if (HWND item = control(action)) {
+            // TCM_SETCURSEL tells nobody: the parent hears of it as of a click.
+            SendMessageW(item, TCM_SETCURSEL, static_cast<WPARAM>(action.row), 0);
+            NMHDR header{item, static_cast<UINT_PTR>(action.number), static_cast<UINT>(TCN_SELCHANGE)};
+            SendMessageW(GetParent(item), WM_NOTIFY, static_cast<WPARAM>(action.number), reinterpret_cast<LPARAM>(&header));
+        }
+        break;
     case Action::Text:
         log("action text " + std::to_string(action.number) + ' ' + utf16ToUtf8(action.text));
         if (HWND item = control(action)) SetWindowTextW(item, wide(action.text));
