@@ -19,7 +19,8 @@ const char* const usage =
     "  --profile FILE        the profile store (key=value lines), read at start, written at the end\n"
     "  --log FILE            every call through the host's table, event and action, one per line\n"
     "  --actions A[,A...]    play these and end: menu, wait:MS, command:ID, select:ID:ROW, tab:ID:PAGE,\n"
-    "                        text:ID:TEXT (no commas), count:ID, close, shot:FILE.bmp, unload, quit;\n"
+    "                        text:ID:TEXT (no commas), count:ID, key:[ctrl+][shift+]VK, focus, host-focus,\n"
+    "                        close, shot:FILE.bmp, unload, quit; the host logs the keys its own window gets;\n"
     "                        they start at once, so that they can answer start-up's message boxes\n"
     "  --skip-modules-loaded never raise \"System/ModulesLoaded\" (a host that unloads at once)\n";
 
@@ -52,7 +53,30 @@ std::optional<Action> parseAction(const std::string& item, std::string& error)
     Action action;
     if (name == "menu" && parts.size() == 1) action.kind = Action::Menu;
     else if (name == "close" && parts.size() == 1) action.kind = Action::Close;
-    else if (name == "count" && parts.size() == 2 && number(1)) {
+    else if (name == "focus" && parts.size() == 1) action.kind = Action::Focus;
+    else if (name == "host-focus" && parts.size() == 1) action.kind = Action::HostFocus;
+    else if (name == "key" && parts.size() == 2) {
+        // key:[ctrl+][shift+]VK
+        std::string_view key = parts[1];
+        action.kind = Action::Key;
+        for (;;) {
+            if (key.rfind("ctrl+", 0) == 0) {
+                action.row |= 1;
+                key.remove_prefix(5);
+            } else if (key.rfind("shift+", 0) == 0) {
+                action.row |= 2;
+                key.remove_prefix(6);
+            } else {
+                break;
+            }
+        }
+        const auto code = toInt(key);
+        if (!code || *code <= 0 || *code > 254) {
+            error = "not a key: '" + item + "'";
+            return std::nullopt;
+        }
+        action.number = *code;
+    } else if (name == "count" && parts.size() == 2 && number(1)) {
         action.kind = Action::Count;
         action.number = *number(1);
     }

@@ -311,6 +311,8 @@ void Simulator::runAction(const Action& action)
                 state.state = LVIS_SELECTED | LVIS_FOCUSED;
                 SendMessageW(item, LVM_SETITEMSTATE, static_cast<WPARAM>(action.row), reinterpret_cast<LPARAM>(&state));
             }
+            // As a click would, the list takes the keyboard focus.
+            SetFocus(item);
         }
         break;
     case Action::Tab:
@@ -321,6 +323,40 @@ void Simulator::runAction(const Action& action)
             NMHDR header{item, static_cast<UINT_PTR>(action.number), static_cast<UINT>(TCN_SELCHANGE)};
             SendMessageW(GetParent(item), WM_NOTIFY, static_cast<WPARAM>(action.number), reinterpret_cast<LPARAM>(&header));
         }
+        break;
+    case Action::Key: {
+        log("action key " + std::to_string(action.number) + ((action.row & 1) ? " ctrl" : "") +
+            ((action.row & 2) ? " shift" : ""));
+        // Through the input queue, as a keyboard would: the message reaches
+        // the focused window by this host's own message loop.
+        std::vector<INPUT> inputs;
+        auto key = [&inputs](WORD code, bool up) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = code;
+            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            inputs.push_back(input);
+        };
+        if (action.row & 1) key(VK_CONTROL, false);
+        if (action.row & 2) key(VK_SHIFT, false);
+        key(static_cast<WORD>(action.number), false);
+        key(static_cast<WORD>(action.number), true);
+        if (action.row & 2) key(VK_SHIFT, true);
+        if (action.row & 1) key(VK_CONTROL, true);
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        break;
+    }
+    case Action::Focus: {
+        HWND focus = GetFocus();
+        wchar_t name[64] = {};
+        if (focus) GetClassNameW(focus, name, 64);
+        log("focus " + std::to_string(focus ? GetDlgCtrlID(focus) : 0) + ' ' + utf16ToUtf8(fromWide(name)));
+        break;
+    }
+    case Action::HostFocus:
+        log("action host-focus");
+        SetForegroundWindow(window_);
+        SetFocus(window_);
         break;
     case Action::Text:
         log("action text " + std::to_string(action.number) + ' ' + utf16ToUtf8(action.text));
@@ -347,7 +383,9 @@ void Simulator::runAction(const Action& action)
             GetClassNameW(item, name, 64);
             const bool listBox = fromWide(name) == u"ListBox";
             const LRESULT n = SendMessageW(item, listBox ? LB_GETCOUNT : LVM_GETITEMCOUNT, 0, 0);
-            log("count " + std::to_string(action.number) + ' ' + std::to_string(n));
+            const LRESULT selected = SendMessageW(item, listBox ? LB_GETSELCOUNT : LVM_GETSELECTEDCOUNT, 0, 0);
+            log("count " + std::to_string(action.number) + ' ' + std::to_string(n) + " selected " +
+                std::to_string(selected));
         }
         break;
     case Action::Shot: {
@@ -466,6 +504,9 @@ int Simulator::run()
     MSG message;
     int code = 0;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // The host's own keys, to show that a plug-in leaves them alone.
+        if (message.message == WM_KEYDOWN && message.hwnd == window_)
+            log("host-key " + std::to_string(message.wParam));
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
