@@ -11,6 +11,7 @@
 #include "text/string_table.h"
 #include "text/user_notifier.h"
 #include "text/wide.h"
+#include "ui/dialog_keys.h"
 #include "ui/main_window.h"
 #include "ui/resource_module.h"
 #include "workset/module_settings.h"
@@ -133,6 +134,7 @@ void unload()
     modulesLoadedSubscription = 0;
     menuCommandRegistration = 0;
     releaseConnection();
+    releaseDialogKeys();
 }
 
 namespace {

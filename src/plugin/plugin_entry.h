@@ -24,8 +24,9 @@ void onModulesLoaded();
 void onMenuCommand(HostArg owner);
 
 // Gives back the subscription and the registration (0 when start-up never
-// registered) and forgets the database connection. The language module
-// stays loaded and an open main window stays open.
+// registered), forgets the database connection and removes the keyboard
+// hook of the module's dialogs. The language module stays loaded and an
+// open main window stays open.
 void unload();
 
 } // namespace norvalt::plugin
