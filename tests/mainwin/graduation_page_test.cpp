@@ -259,6 +259,15 @@ TEST_F(GraduationPageTest, ShiftDragPansByOneStepPer30And25PixelsAndADoubleClick
     move(10, 10, MK_SHIFT | MK_LBUTTON);
     EXPECT_NEAR(chart().explicitXMin, px0, 1e-12);
 
+    // The page's own moves (outside the chart) pan as well: 60 pixels to
+    // the right are two X steps to the left, with X step s' of the view now.
+    SendMessageW(page().hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, 5));  // ends the pan above
+    const double qx0 = chart().explicitXMin, qs = chart().xStep;
+    SendMessageW(page().hwnd(), WM_MOUSEMOVE, MK_SHIFT | MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(page().hwnd(), WM_MOUSEMOVE, MK_SHIFT | MK_LBUTTON, MAKELPARAM(65, 5));
+    EXPECT_NEAR(chart().explicitXMin, qx0 - 2 * qs, 1e-12);
+    SendMessageW(page().hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(65, 5));
+
     PostMessageW(chartWindow(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(50, 50));
     pump();
     EXPECT_NEAR(chart().explicitXMin, 0.0285, 1e-12);

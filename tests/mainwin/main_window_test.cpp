@@ -26,6 +26,7 @@
 #include "host/profile_settings.h"
 #include "main_window_fixture.h"
 #include "res/resource_ids.h"
+#include "sample_lab.h"
 #include "text/string_table.h"
 #include "text/wide.h"
 #include "ui/dlg_main.h"
@@ -445,6 +446,29 @@ TEST_F(MainWindowTest, AnUnreadableDatabaseIsToldAndTheWindowStaysUsable)
     EXPECT_EQ(rowIds(), (std::vector<std::int32_t>{1, 7, 2}));
 }
 
+TEST_F(MainWindowTest, AFileRemovedBetweenAddAndReloadIsToldAndTheAssayStays)
+{
+    // A laboratory of its own, since a file of it goes.
+    const auto dir = std::filesystem::temp_directory_path() / "norvalt-main-window-lab-removed";
+    connection().uri = writeSampleLab(dir).u16string();
+    const HWND window = openWith({1, 7});
+    ASSERT_EQ(listCell(list(window), 1, 3), u"1.000");
+    std::filesystem::remove(dir / "chromatograms" / "k1-analysis-1.stg");
+    pressButton(window, IDC_RELOAD);
+    // One warning naming the file; the assay is still there, without the
+    // volume that only the file knows.
+    ASSERT_EQ(notifier.notices.size(), 1u);
+    EXPECT_EQ(notifier.notices[0].kind, NoticeKind::Warning);
+    EXPECT_NE(notifier.notices[0].text.find(u"k1-analysis-1.stg"), std::u16string::npos);
+    std::vector<std::int32_t> ids = rowIds();
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(ids, (std::vector<std::int32_t>{1, 7}));
+    const int row = main().list().findRowByValue(7);
+    EXPECT_EQ(listCell(list(window), row, 3), u"0.000");
+    add(window, {2});
+    EXPECT_EQ(main().list().rowCount(), 3);
+}
+
 TEST_F(MainWindowTest, AFailingCommandIsToldAtTheWindowsEdge)
 {
     const HWND window = openWith({1, 7});
@@ -455,6 +479,7 @@ TEST_F(MainWindowTest, AFailingCommandIsToldAtTheWindowsEdge)
     pressButton(window, IDC_OPEN);
     ASSERT_EQ(notifier.notices.size(), 1u);
     EXPECT_NE(notifier.notices[0].text.find(u"host refused"), std::u16string::npos);
+
     EXPECT_TRUE(IsWindow(window));
     add(window, {2});
     EXPECT_EQ(rowIds(), (std::vector<std::int32_t>{1, 7, 2}));
