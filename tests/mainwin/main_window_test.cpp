@@ -414,6 +414,30 @@ TEST_F(MainWindowTest, OpenAndDoubleClickAskTheHostForTheSelectedFiles)
     EXPECT_EQ(cellEditor(list(window)), nullptr) << "the main list's cells are not editable";
 }
 
+TEST_F(MainWindowTest, AHeaderClickDoesNotSortTheList)
+{
+    // By file name these would go k1-analysis-1, k1-grad-1, k1-grad-2.
+    const HWND window = openWith({2, 7, 1});
+    for (int column = 0; column < 7; ++column) {
+        SCOPED_TRACE(column);
+        clickHeader(list(window), column);
+        EXPECT_EQ(rowIds(), (std::vector<std::int32_t>{2, 7, 1}));
+    }
+}
+
+TEST_F(MainWindowTest, AnOpenSettingsDialogGoesWithTheWindow)
+{
+    const HWND window = open();
+    pressButton(window, IDC_SETTINGS);
+    const std::vector<HWND> dialogs = ownedWindows(window, L"#32770");
+    ASSERT_EQ(dialogs.size(), 1u);
+    DestroyWindow(window);
+    EXPECT_FALSE(IsWindow(dialogs[0]));
+    // It stored its place as its own closing does.
+    EXPECT_EQ(host->local.profile().count(u"plugins\\kestrin\\Settings/WState"), 1u);
+    EXPECT_EQ(DlgMain::current(), nullptr);
+}
+
 TEST_F(MainWindowTest, ReloadReadsTheDatabaseAgain)
 {
     const HWND window = openWith({14, 10, 11, 12, 13, 15});
