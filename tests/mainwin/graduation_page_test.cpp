@@ -39,9 +39,11 @@ protected:
     {
         UiTest::SetUp();
         host = std::make_unique<StandInHost>();
-        showMainWindow(owner());
-        window = mainWindow();
-        ASSERT_NE(window, nullptr);
+        // Not shown unless a test paints: Wine waits two seconds for every
+        // shown top-level window that goes away.
+        DlgMain* main = DlgMain::create(owner(), norvalt::host());
+        ASSERT_NE(main, nullptr);
+        window = main->hwnd();
         host->dialogAnswers.push_back({10, 11, 12, 13, 14, 15});
         pressButton(window, IDC_ADD);
     }
@@ -88,6 +90,7 @@ protected:
     }
     void showPage()
     {
+        ShowWindow(window, SW_SHOW);
         const HWND tabs = GetDlgItem(window, IDC_MAIN_TABS);
         SendMessageW(tabs, TCM_SETCURSEL, 1, 0);
         NMHDR change{tabs, IDC_MAIN_TABS, static_cast<UINT>(TCN_SELCHANGE)};
