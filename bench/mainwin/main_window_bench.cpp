@@ -1,6 +1,5 @@
-// The main window's two everyday commands over a laboratory of 256 assays
-// with 256 chromatogram files on column 2 (4 calibrations of two mixtures
-// and 252 analysed batches):
+// The main window's two everyday commands over the laboratory of
+// set_bench_lab.h (256 assays with their chromatogram files):
 // - the add of all 256 through the assay dialog: loads, classification, the
 //   two recalculations, the list and all four pages refreshed;
 // - a click on a row of that list: the selection, its recalculation and
@@ -17,9 +16,8 @@
 #include <numeric>
 #include <vector>
 
+#include "../set_bench_lab.h"
 #include "data/database.h"
-#include "data/host_schema.h"
-#include "data/lab_writer.h"
 #include "host/local_host.h"
 #include "res/resource_ids.h"
 #include "text/format.h"
@@ -31,8 +29,6 @@
 using namespace norvalt;
 
 namespace {
-
-constexpr int assayCount = 256;
 
 double now()
 {
@@ -53,76 +49,6 @@ void report(const char* name, std::vector<double> times)
                 times.size());
 }
 
-Mixture mixture(std::int32_t id, const std::u16string& name, double deg, double teg)
-{
-    return Mixture{id,
-                   name,
-                   u"Баллон",
-                   0,
-                   0,
-                   {{u"1", u"этиленгликоль", 99.0, 0.5},
-                    {u"2", u"диэтиленгликоль", deg, deg * 0.02},
-                    {u"3", u"триэтиленгликоль", teg, teg * 0.02},
-                    {u"4", u"бензиловыйспирт", 0.5, 0.01}}};
-}
-
-std::filesystem::path writeLab(const std::filesystem::path& dir)
-{
-    std::filesystem::create_directories(dir / "chromatograms");
-    const std::filesystem::path db = dir / "lab.db";
-    std::filesystem::remove(db);
-    DataBaseHandle handle;
-    openDataBase(handle, db.u16string());
-    createHostTables(handle);
-    executeStatement(handle, u"BEGIN;");
-    insertMixture(handle, mixture(1, u"ГС-4", 0.03, 0.02));
-    insertMixture(handle, mixture(2, u"ГС-5", 0.08, 0.04));
-    for (int id = 1; id <= assayCount; ++id) {
-        const bool calibration = id <= 4;
-        const std::u16string mix = !calibration ? u"" : id <= 2 ? u"ГС-4" : u"ГС-5";
-        const std::filesystem::path file = dir / "chromatograms" / ("a" + std::to_string(id) + ".stg");
-        writeChromatogramFile(file.u16string(), u"Партия " + formatInt(id), 1.0, calibration ? 0.0 : 0.08);
-        const double scatter = 0.1 * (id % 7);
-        insertAssay(handle, LabAssay{id,
-                                     file.u16string(),
-                                     u"Партия " + formatInt(id),
-                                     mix,
-                                     1793523600 + id * 60,
-                                     calibration,
-                                     {{u"Вода", 0.92, 12.5, 0},
-                                      {u"Этиленгликоль", 3.45, 19750.0 + id, calibration ? 0 : 99.8},
-                                      {u"Диэтиленгликоль", 7.82, (id <= 2 ? 14.0 : 37.0) + scatter, 0},
-                                      {u"Бензиловый спирт", 8.64, 60.0 + scatter, 0},
-                                      {u"Триэтиленгликоль", 11.05, (id <= 2 ? 7.0 : 14.0) + scatter, 0}}});
-    }
-    executeStatement(handle, u"COMMIT;");
-    return db;
-}
-
-// The set without windows: what the add and the click cost before any
-// list or page is touched.
-class NoViews : public ChromatogramSetViews {
-public:
-    ChromatogramSet* set = nullptr;
-    std::vector<std::int32_t> rows;
-    void appendRow(std::int32_t id) override { rows.push_back(id); }
-    void clearRows() override { rows.clear(); }
-    void selectLastRow() override
-    {
-        if (!rows.empty()) set->selectAssay(rows.back());
-    }
-    void showPeaks(const Chromatogram&) override {}
-    void clearPeaks() override {}
-    void setGraduation(const std::vector<CalibrationSeries>&, const std::map<std::u16string, double>&) override {}
-    void refreshGraduation() override {}
-    void clearGraduation() override {}
-    void setResults(const std::vector<ComponentResult>&) override {}
-    void refreshResults() override {}
-    void clearResults() override {}
-    void refreshMessages() override {}
-    void clearMessageView() override {}
-};
-
 void press(HWND window, int id)
 {
     SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
@@ -140,18 +66,18 @@ int main(int argc, char** argv)
     setModuleProfilePrefix();
     setHostServices(host.table());
     host.profile()[u"plugins\\kestrin\\Settings/WaterMass"] = u"0.08";
-    connection().uri = writeLab(std::filesystem::temp_directory_path() / "norvalt-main-window-bench").u16string();
-    std::vector<std::int32_t> ids(assayCount);
+    connection().uri = writeBenchLab(std::filesystem::temp_directory_path() / "norvalt-main-window-bench").u16string();
+    std::vector<std::int32_t> ids(benchAssayCount);
     std::iota(ids.begin(), ids.end(), 1);
     host.offer("Main/OpenAssayIdDlg", [&](HostArg, HostArg buffer) -> HostResult {
         std::copy(ids.begin(), ids.end(), reinterpret_cast<std::int32_t*>(buffer));
-        return assayCount;
+        return benchAssayCount;
     });
 
     loadComponentAltNames(ProfileSettings(Host(host.table())));
     {
         MessageList messages;
-        NoViews views;
+        BenchNoViews views;
         ChromatogramSet set(Host(host.table()), messages, views);
         set.setWaterMassFractionSetting(0.08);
         views.set = &set;
@@ -165,7 +91,7 @@ int main(int argc, char** argv)
         report("without windows: add 256 assays", adds);
         for (int i = 0; i < runs * 10; ++i) {
             const double start = now();
-            set.selectAssay(5 + (i * 37) % (assayCount - 4));
+            set.selectAssay(5 + (i * 37) % (benchAssayCount - 4));
             clicks.push_back(now() - start);
         }
         report("without windows: select a row", clicks);
@@ -182,8 +108,8 @@ int main(int argc, char** argv)
         press(window, IDC_ADD);
         adds.push_back(now() - start);
     }
-    if (list.rowCount() != assayCount || !notices.notices.empty()) {
-        std::printf("the add did not load the %d assays (%d rows, %zu notices)\n", assayCount, list.rowCount(),
+    if (list.rowCount() != benchAssayCount || !notices.notices.empty()) {
+        std::printf("the add did not load the %d assays (%d rows, %zu notices)\n", benchAssayCount, list.rowCount(),
                     notices.notices.size());
         return 1;
     }
@@ -192,7 +118,7 @@ int main(int argc, char** argv)
     std::vector<double> clicks;
     for (int i = 0; i < runs * 10; ++i) {
         list.clearSelection();
-        const int row = 4 + (i * 37) % (assayCount - 4);
+        const int row = 4 + (i * 37) % (benchAssayCount - 4);
         const double start = now();
         list.selectRow(row, true);
         clicks.push_back(now() - start);
@@ -214,12 +140,12 @@ int main(int argc, char** argv)
     part("  the list's own state change (row already selected)", [&] { list.selectRow(list.rowCount() - 1, true); });
     int next = 0;
     part("  selectAssay of a different row each time", [&] {
-        next = (next + 37) % (assayCount - 4);
+        next = (next + 37) % (benchAssayCount - 4);
         main.set().selectAssay(list.rowValue(4 + next));
     });
     part("  a click without the focus moving", [&] {
         list.clearSelection();
-        next = (next + 37) % (assayCount - 4);
+        next = (next + 37) % (benchAssayCount - 4);
         list.selectRow(4 + next, false);
     });
     part("  selectAssay alone", [&] { main.set().selectAssay(main.set().selectedAssayId()); });
@@ -231,7 +157,7 @@ int main(int argc, char** argv)
     // Last: the list stays quiet after it, as no command ends it.
     part("  the 256 rows appended (the list not drawing)", [&] {
         main.clearRows();
-        for (int row = 0; row < assayCount; ++row) main.appendRow(row + 1);
+        for (int row = 0; row < benchAssayCount; ++row) main.appendRow(row + 1);
     });
     std::printf("messages after the last click: %zu\n", main.messages().allMessageTexts().size());
     DestroyWindow(window);

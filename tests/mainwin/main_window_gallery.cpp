@@ -1,6 +1,7 @@
 // Shows the main window over the sample laboratory for a screenshot: column
 // 2's chromatograms added, the page given (0 to 3) in front, or the about
-// box over it ("about"). Ends after the number of seconds given (default 20).
+// box over it ("about"). Ends after the number of seconds given (default 20);
+// a third argument picks the graduation page's component by its position.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -46,6 +47,12 @@ int main(int argc, char** argv)
     SendMessageW(tabs, TCM_SETCURSEL, tab, 0);
     NMHDR change{tabs, IDC_MAIN_TABS, static_cast<UINT>(TCN_SELCHANGE)};
     SendMessageW(window, WM_NOTIFY, IDC_MAIN_TABS, reinterpret_cast<LPARAM>(&change));
+    if (argc > 3) {
+        const HWND page = DlgMain::current()->graduationPage().hwnd();
+        const HWND selector = GetDlgItem(page, IDC_GRAD_COMPONENT);
+        SendMessageW(selector, CB_SETCURSEL, std::atoi(argv[3]), 0);
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_GRAD_COMPONENT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(selector));
+    }
     if (about) SetTimer(nullptr, 0, 500, openAbout);
 
     const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
