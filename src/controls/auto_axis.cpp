@@ -210,7 +210,7 @@ int CAutoAxis::computeYTicks()
 void CAutoAxis::drawGrid()
 {
     const PixelRect& p = rect;
-    const bool outside = (axisStyle & axisTicksOutside) != 0;
+    const bool outside = (axisStyle & axisTicksTopRight) != 0;
     canvas->selectPen(0, 1, gridColour);
     if (axisStyle & axisGridX) {
         for (int k = 0, n = xTicks_.count(); k < n; ++k) {
@@ -231,13 +231,13 @@ void CAutoAxis::drawGrid()
 void CAutoAxis::drawAxes()
 {
     const PixelRect& p = rect;
-    const bool outside = (axisStyle & axisTicksOutside) != 0;
+    const bool outside = (axisStyle & axisTicksTopRight) != 0;
     const int t = tickLength, o = tickOverhang, g = labelGap;
     canvas->selectPen(0, frameWidth, axisColour);
     canvas->moveTo(p.left - 1, p.top - 1);
     canvas->lineTo(p.left - 1, p.bottom);
     canvas->lineTo(p.right, p.bottom);
-    if (axisStyle & (axisTicksOutside | axisBox)) {
+    if (axisStyle & (axisTicksTopRight | axisBox)) {
         canvas->lineTo(p.right, p.top - 1);
         canvas->lineTo(p.left - 1, p.top - 1);
     }

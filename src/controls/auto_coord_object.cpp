@@ -25,21 +25,6 @@ int mulDiv(int a, int b, int c)
 
 namespace {
 
-// Points far off the plot are held this far away at most, so that the
-// clipping's differences and products stay within their integers.
-constexpr double pixelLimit = 1 << 29;
-
-// ceil(v), held within the limit; NaN goes to the lower limit. Exact
-// without the C library's ceil, which is a call on some targets and would
-// be paid for every piece of a smooth curve.
-int ceilToPixel(double v)
-{
-    if (!(v >= -pixelLimit)) return -static_cast<int>(pixelLimit);
-    if (v > pixelLimit) return static_cast<int>(pixelLimit);
-    int i = static_cast<int>(v);   // toward zero
-    return i < v ? i + 1 : i;
-}
-
 // Stores a view, or makes the axis automatic when it is no range.
 void storeView(bool& automatic, double& low, double& high, double min, double max)
 {
@@ -84,18 +69,6 @@ void CAutoCoordObject::setXView(double min, double max)
 void CAutoCoordObject::setYView(double min, double max)
 {
     storeView(autoY, explicitYMin, explicitYMax, min, max);
-}
-
-int CAutoCoordObject::mapX(double v) const
-{
-    if (xMax == xMin) return 0;
-    return ceilToPixel((v - xMin) / (xMax - xMin) * (rect.right - rect.left - 1) - 0.5) + rect.left;
-}
-
-int CAutoCoordObject::mapY(double v) const
-{
-    if (yMax == yMin) return 0;
-    return rect.bottom - 1 - ceilToPixel((v - yMin) / (yMax - yMin) * (rect.bottom - rect.top - 1) - 0.5);
 }
 
 PixelPoint CAutoCoordObject::mapPoint(double x, double y) const
@@ -210,7 +183,8 @@ void ClippedLine::to(PixelPoint p)
 
     if (!lastInside) out_.moveTo(a);
     out_.lineTo(n);
-    if (std::abs(n.x - a.x) > 12) out_.dot(n);
+    // A dot marks a point: where the segment is cut at an edge there is none.
+    if (newInside && std::abs(n.x - a.x) > 12) out_.dot(n);
     last = p;
     lastInside = newInside;
 }

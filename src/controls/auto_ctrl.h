@@ -35,6 +35,9 @@
 //   the scroll bars keep their range and position, there being no step to
 //   measure them in.
 // - A resize repaints the whole chart, whose layout depends on the size.
+// - The scroll bars count in tick steps of the paint before (the step of a
+//   paint is known only once it has laid the chart out); a thumb position
+//   is the message's own 16-bit one.
 #include <windows.h>
 
 #include "controls/auto_panel.h"

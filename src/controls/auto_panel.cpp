@@ -50,8 +50,8 @@ void CAutoPanel::paint(ChartCanvas& target, const PixelRect& area)
     tickLength = std::max(1, metrics.height / 3);
     tickOverhang = std::max(1, metrics.height / 6);
     labelGap = std::max(1, metrics.height / 5);
-    const int boxed = (axisStyle & (axisTicksOutside | axisBox)) ? 1 : 0;
-    const int outside = boxed + ((axisStyle & axisTicksOutside) ? tickOverhang : 0);
+    const int boxed = (axisStyle & (axisTicksTopRight | axisBox)) ? 1 : 0;
+    const int outside = boxed + ((axisStyle & axisTicksTopRight) ? tickOverhang : 0);
     r.top += std::max(metrics.ascent, outside);
     r.left += labelGap + tickOverhang + 1;
     r.right -= outside;

@@ -36,6 +36,16 @@
 // - Tick values are whole multiples of the step (index · step), so the tick
 //   at zero is 0 and not a rounding residue; "-0" is shown as "0".
 // - Zones (marker style 6) draw no line.
+// - Points more than 12 pixels apart get a small circle at the end of their
+//   segment only where that end is the point itself: a segment cut at an
+//   edge of the plot gets none (its circle would mark no point and reach
+//   outside the plot).
+// - Explicit logarithmic axes reaching down to 0 or below have no range to
+//   show and follow the data instead.
+// - Every series plots with the axis' flags, copied at every paint (also on
+//   explicit axes, where no automatic range hands them on).
+// - The range-ready marks are cleared at the end of every paint, also one
+//   that drew nothing, so the next paint sees the data as they are then.
 // - Each run of line pieces that stays inside one pixel column is handed to
 //   the canvas as at most three vertical pieces covering the same pixels
 //   (solid pens of width 0 or 1 only; see mergeColumnRuns), so a series of
@@ -57,9 +67,23 @@ enum ChartFlag : std::int32_t {
 enum ChartAxisStyle : std::int32_t {
     axisGridX = 1,        // vertical grid lines at the X ticks
     axisGridY = 2,        // horizontal grid lines at the Y ticks
-    axisTicksOutside = 4, // ticks on the top and right edges too (closes the box)
+    axisTicksTopRight = 4, // ticks on the top and right edges too (closes the box)
     axisBox = 8,          // top and right axis lines
 };
+
+// ceil(v) for a pixel position; points far off the plot are held 2^29
+// pixels away at most, so that the clipping's differences and products stay
+// within their integers, and NaN goes to that lower limit. Inline and
+// without the C library's ceil (a call on some targets): a smooth curve
+// maps every piece.
+inline int ceilToPixel(double v)
+{
+    constexpr double limit = 1 << 29;
+    if (!(v >= -limit)) return -static_cast<int>(limit);
+    if (v > limit) return static_cast<int>(limit);
+    int i = static_cast<int>(v);   // toward zero
+    return i < v ? i + 1 : i;
+}
 
 // A pixel rectangle, a data range per axis and the mapping between them.
 class CAutoCoordObject {
@@ -84,9 +108,17 @@ public:
     void setYView(double min, double max);
 
     // ceil((v − x0) / (x1 − x0) · (r − l − 1) − 0.5) + l; 0 when x1 = x0.
-    int mapX(double v) const;
+    int mapX(double v) const
+    {
+        if (xMax == xMin) return 0;
+        return ceilToPixel((v - xMin) / (xMax - xMin) * (rect.right - rect.left - 1) - 0.5) + rect.left;
+    }
     // b − 1 − ceil((v − y0) / (y1 − y0) · (b − t − 1) − 0.5); 0 when y1 = y0.
-    int mapY(double v) const;
+    int mapY(double v) const
+    {
+        if (yMax == yMin) return 0;
+        return rect.bottom - 1 - ceilToPixel((v - yMin) / (yMax - yMin) * (rect.bottom - rect.top - 1) - 0.5);
+    }
     // Both, through the polar transform when the polar flag is set.
     PixelPoint mapPoint(double x, double y) const;
 };
@@ -127,9 +159,8 @@ public:
     void draw(bool mergeColumnRuns) const;
 
 private:
-    friend class CAutoCoordObject;
     friend class CAutoAxis;
-    void select();   // by updateSeries: accessors and transforms from flags and arrays
+    void select();   // by updateSeries: accessors and transforms from the flags
     bool polar_ = false;
     bool logX_ = false;
     bool logY_ = false;

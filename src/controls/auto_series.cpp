@@ -34,11 +34,10 @@ struct Cubic {
     double at(double u) const { return a + u * (b + u * (c + u * d)); }
 };
 
-// Slope at the middle point of the parabola through three points.
-double parabolaSlope(double x0, double y0, double x1, double y1, double x2, double y2)
+// Slope at the middle point of the parabola through three points, from
+// the secants of the two intervals (widths h0, h1) around it.
+double parabolaSlope(double h0, double d0, double h1, double d1)
 {
-    double h0 = x1 - x0, h1 = x2 - x1;
-    double d0 = (y1 - y0) / h0, d1 = (y2 - y1) / h1;
     return (h1 * d0 + h0 * d1) / (h0 + h1);
 }
 
@@ -53,11 +52,10 @@ Cubic parabola(double xa, double ya, double xb, double yb, double xc, double yc,
     return {ya, dab - cc * (xb - xa), cc, 0};
 }
 
-// The cubic in X from (x0, y0) to (x1, y1) with slopes m0 and m1 there.
-Cubic hermite(double x0, double y0, double m0, double x1, double y1, double m1)
+// The cubic in X over an interval of width h from y0 with secant delta,
+// with slopes m0 and m1 at its ends.
+Cubic hermite(double y0, double h, double delta, double m0, double m1)
 {
-    double h = x1 - x0;
-    double delta = (y1 - y0) / h;
     return {y0, m0, (3 * delta - 2 * m0 - m1) / h, (m0 + m1 - 2 * delta) / (h * h)};
 }
 
@@ -76,16 +74,161 @@ Cubic parametricParabola(double p0, double p1, double p2, bool last)
     return {p0, (p1 - p0) - k, k, 0};
 }
 
-bool strictlyMonotonic(const std::vector<double>& xs)
-{
-    double first = xs[1] - xs[0];
-    if (first == 0 || std::isnan(first)) return false;
-    for (std::size_t i = 1; i < xs.size(); ++i) {
-        double d = xs[i] - xs[i - 1];
-        if (first > 0 ? !(d > 0) : !(d < 0)) return false;
+// The values of one interval's curve at the ends of its pieces, u_k = h · k / n.
+struct IntervalSamples {
+    Cubic curve;
+    double h;
+    const double* fractions;
+    double first, last;   // the interval's own points
+    int n;
+
+    double at(int k) const { return k == 0 ? first : k == n ? last : curve.at(h * fractions[k]); }
+};
+
+// Between the turning points of a cubic it is monotonic, so the extremes of
+// its samples over a range of indices lie at the range's ends or at the
+// samples around a turning point. The windows are those samples: four
+// indices from each `from`, one more on each side than the two neighbours,
+// for the rounding of the turning point and of the samples near it.
+struct TurningWindows {
+    int from[2];
+    int count = 0;
+
+    TurningWindows(const Cubic& c, double h, int n)
+    {
+        // y' = b + 2c·u + 3d·u²; the quadratic's roots in the stable form.
+        const double a2 = 3 * c.d, a1 = 2 * c.c, a0 = c.b;
+        double roots[2];
+        int found = 0;
+        if (a2 == 0) {
+            if (a1 != 0) roots[found++] = -a0 / a1;
+        } else {
+            double disc = a1 * a1 - 4 * a2 * a0;
+            if (disc >= 0) {
+                double q = -0.5 * (a1 + std::copysign(std::sqrt(disc), a1));
+                roots[found++] = q != 0 ? q / a2 : 0;
+                if (q != 0) roots[found++] = a0 / q;
+            }
+        }
+        const double perUnit = n / h;
+        for (int i = 0; i < found; ++i) {
+            double k = roots[i] * perUnit;
+            if (!(k > -2 && k < n + 2)) continue;
+            int whole = static_cast<int>(k);   // toward zero: one less below 0 for the floor
+            from[count++] = whole - (k < whole) - 1;
+        }
     }
-    return true;
-}
+
+    void extremes(const IntervalSamples& s, int lo, int hi, double& low, double& high) const
+    {
+        low = std::min(s.at(lo), s.at(hi));
+        high = std::max(s.at(lo), s.at(hi));
+        for (int w = 0; w < count; ++w) {
+            for (int k = std::max(from[w], lo + 1), last = std::min(from[w] + 3, hi - 1); k <= last; ++k) {
+                double v = s.at(k);
+                low = std::min(low, v);
+                high = std::max(high, v);
+            }
+        }
+    }
+};
+
+// The intervals of a smooth curve that lie in one pixel column, one after
+// the other. Merged into a column run, their pieces come to the lowest and
+// the highest pixel they reach, the pixel they end on, and whether that end
+// was reached before the line arrived there for the last time. All of that
+// follows from a few values through the mapping, which keeps their order:
+// the line is handed only those points, with the same outcome as all the
+// pieces, at a few mappings per column instead of one per piece.
+class ColumnBatch {
+public:
+    ColumnBatch(const CAutoCoordObject& coords, ClippedLine& line) : coords_(coords), line_(line) {}
+
+    void add(int column, const IntervalSamples& s)
+    {
+        if (intervals_.empty()) {
+            column_ = column;
+            low_ = high_ = s.first;
+        }
+        double low, high;
+        TurningWindows(s.curve, s.h, s.n).extremes(s, 1, s.n, low, high);
+        intervals_.push_back({s, low_, high_, low, high});
+        low_ = std::min(low_, low);
+        high_ = std::max(high_, high);
+    }
+
+    void flush()
+    {
+        if (intervals_.empty()) return;
+        const PixelRect& rect = coords_.rect;
+        // Larger values are higher on screen: smaller pixel rows.
+        const int top = coords_.mapY(high_), bottom = coords_.mapY(low_);
+        if (column_ < rect.left || column_ > rect.right - 1 || top < rect.top || bottom > rect.bottom - 1) {
+            // Leaving the plot: the clipping needs every piece.
+            for (const Interval& i : intervals_) {
+                for (int k = 1; k <= i.samples.n; ++k) line_.to({column_, coords_.mapY(i.samples.at(k))});
+            }
+        } else if (top != bottom) {
+            drawRun(top, bottom);
+        }
+        intervals_.clear();
+    }
+
+private:
+    struct Interval {
+        IntervalSamples samples;
+        double lowBefore, highBefore;   // of the batch's samples up to this interval's start
+        double low, high;               // of its own samples after the start
+    };
+
+    void drawRun(int top, int bottom)
+    {
+        const int end = coords_.mapY(intervals_.back().samples.last);
+        const PixelPoint topPoint{column_, top}, bottomPoint{column_, bottom}, endPoint{column_, end};
+        if (end > top && end < bottom) {
+            // The end lies between the extremes: whether it was reached
+            // before does not matter, nor the order of the extremes.
+            line_.toInside(bottomPoint);
+            line_.toInside(topPoint);
+            line_.toInside(endPoint);
+            return;
+        }
+        // The end is an extreme. The samples before the line's last arrival
+        // there are those up to the last one on another pixel; the one
+        // nearest the end's pixel among them is their extreme on that side.
+        const bool lowEnd = end == bottom;
+        double nearest = 0;
+        bool found = false;
+        for (std::size_t i = intervals_.size(); i-- > 0 && !found;) {
+            const Interval& in = intervals_[i];
+            if (coords_.mapY(in.low) == end && coords_.mapY(in.high) == end) {
+                if (i == 0) nearest = lowEnd ? in.lowBefore : in.highBefore;   // the batch's start
+                continue;
+            }
+            int k = in.samples.n;
+            while (coords_.mapY(in.samples.at(k)) == end) --k;
+            double low = in.lowBefore, high = in.highBefore;
+            if (k >= 1) {
+                double l, h;
+                TurningWindows(in.samples.curve, in.samples.h, in.samples.n).extremes(in.samples, 1, k, l, h);
+                low = std::min(low, l);
+                high = std::max(high, h);
+            }
+            nearest = lowEnd ? low : high;
+            found = true;
+        }
+        const PixelPoint far = lowEnd ? topPoint : bottomPoint;
+        if (coords_.mapY(nearest) == end) line_.toInside(endPoint);
+        line_.toInside(far);
+        line_.toInside(endPoint);
+    }
+
+    const CAutoCoordObject& coords_;
+    ClippedLine& line_;
+    std::vector<Interval> intervals_;
+    int column_ = 0;
+    double low_ = 0, high_ = 0;   // of all the batch's samples
+};
 
 } // namespace
 
@@ -223,73 +366,123 @@ void CAutoSeries::drawStraight(bool merge) const
 
 void CAutoSeries::drawSmooth(bool merge) const
 {
-    std::vector<double> xs, ys;
-    xs.reserve(count);
-    ys.reserve(count);
+    // The curve runs through the finite points; a first pass counts them and
+    // finds the kind of curve, the drawing reads them ahead as it needs them
+    // (four at a time: no copy of a long series at every paint).
+    int n = 0;
+    bool monotonic = true;
+    double previousX = 0, firstStep = 0;
     for (int i = 0; i < count; ++i) {
         double xi = x(i), yi = y(i);
         if (!finite(xi, yi)) continue;
-        xs.push_back(xi);
-        ys.push_back(yi);
+        if (n == 1) firstStep = xi - previousX;
+        if (n >= 1) {
+            double d = xi - previousX;
+            monotonic = monotonic && (firstStep > 0 ? d > 0 : firstStep < 0 && d < 0);
+        }
+        previousX = xi;
+        ++n;
     }
-    const int n = static_cast<int>(xs.size());
     if (n < 2) return;
+
+    // The finite points from the oldest one still needed on; load(i) reads
+    // up to point i.
+    double ringX[4], ringY[4];
+    int loaded = 0, cursor = 0;
+    auto load = [&](int i) {
+        while (loaded <= i) {
+            double xi = x(cursor), yi = y(cursor);
+            ++cursor;
+            if (!finite(xi, yi)) continue;
+            ringX[loaded & 3] = xi;
+            ringY[loaded & 3] = yi;
+            ++loaded;
+        }
+    };
+    auto px = [&](int i) { return ringX[i & 3]; };
+    auto py = [&](int i) { return ringY[i & 3]; };
+    load(std::min(n - 1, 2));
+
     ColumnRuns out(*canvas, merge);
     ClippedLine line(rect, out);
-    line.start(mapPoint(xs[0], ys[0]));
+    line.start(mapPoint(px(0), py(0)));
     if (n == 2) {
-        line.to(mapPoint(xs[1], ys[1]));
+        line.to(mapPoint(px(1), py(1)));
         return;
     }
     const int steps = std::max(1, static_cast<int>(curveSteps));
+    // Where the pieces of an interval end, as fractions of it.
+    double fractionsBuffer[64];
+    std::vector<double> fractionsHeap;
+    double* fractions = fractionsBuffer;
+    if (steps >= 64) {
+        fractionsHeap.resize(steps + 1);
+        fractions = fractionsHeap.data();
+    }
+    for (int k = 0; k <= steps; ++k) fractions[k] = static_cast<double>(k) / steps;
 
-    if (strictlyMonotonic(xs)) {
+    if (monotonic) {
+        double slope = 0;
+        double nextSecant = (py(1) - py(0)) / (px(1) - px(0));
+        int startColumn = mapX(px(0));
+        ColumnBatch batch(*this, line);
         for (int j = 0; j + 1 < n; ++j) {
+            load(std::min(n - 1, j + 2));
+            const double x0 = px(j), y0 = py(j);
+            const double x1 = px(j + 1), y1 = py(j + 1);
+            const double h = x1 - x0, delta = nextSecant;
+            if (j + 2 < n) nextSecant = (py(j + 2) - y1) / (px(j + 2) - x1);
             Cubic c;
-            if (j == 0) c = parabola(xs[0], ys[0], xs[1], ys[1], xs[2], ys[2], false);
-            else if (j == n - 2) c = parabola(xs[n - 3], ys[n - 3], xs[n - 2], ys[n - 2], xs[n - 1], ys[n - 1], true);
+            if (j == 0) c = parabola(x0, y0, x1, y1, px(2), py(2), false);
+            else if (j == n - 2) c = parabola(px(j - 1), py(j - 1), x0, y0, x1, y1, true);
             else {
-                double m0 = parabolaSlope(xs[j - 1], ys[j - 1], xs[j], ys[j], xs[j + 1], ys[j + 1]);
-                double m1 = parabolaSlope(xs[j], ys[j], xs[j + 1], ys[j + 1], xs[j + 2], ys[j + 2]);
-                c = hermite(xs[j], ys[j], m0, xs[j + 1], ys[j + 1], m1);
+                if (j == 1) slope = parabolaSlope(x0 - px(0), (y0 - py(0)) / (x0 - px(0)), h, delta);
+                double next = parabolaSlope(h, delta, px(j + 2) - x1, nextSecant);
+                c = hermite(y0, h, delta, slope, next);
+                slope = next;
             }
-            double h = xs[j + 1] - xs[j];
             if (!polar_) {
                 // X is monotonic and mapped linearly: when both ends of the
                 // interval fall into one pixel column, every piece does.
-                int column = mapX(xs[j + 1]);
-                if (column == mapX(xs[j])) {
-                    for (int k = 1; k < steps; ++k) line.to({column, mapY(c.at(h * k / steps))});
-                    line.to({column, mapY(ys[j + 1])});
+                const int column = mapX(x1);
+                const bool sameColumn = column == startColumn;
+                startColumn = column;
+                if (sameColumn) {
+                    const IntervalSamples samples{c, h, fractions, y0, y1, steps};
+                    if (merge) {
+                        batch.add(column, samples);
+                        continue;
+                    }
+                    for (int k = 1; k <= steps; ++k) line.to({column, mapY(samples.at(k))});
                     continue;
                 }
+                batch.flush();
             }
             for (int k = 1; k < steps; ++k) {
-                double u = h * k / steps;
-                line.to(mapPoint(xs[j] + u, c.at(u)));
+                double u = h * fractions[k];
+                line.to(mapPoint(x0 + u, c.at(u)));
             }
-            line.to(mapPoint(xs[j + 1], ys[j + 1]));
+            line.to(mapPoint(x1, y1));
         }
+        batch.flush();
         return;
     }
 
     for (int j = 0; j + 1 < n; ++j) {
+        load(std::min(n - 1, j + 2));
         Cubic cx, cy;
         if (j == 0) {
-            cx = parametricParabola(xs[0], xs[1], xs[2], false);
-            cy = parametricParabola(ys[0], ys[1], ys[2], false);
+            cx = parametricParabola(px(0), px(1), px(2), false);
+            cy = parametricParabola(py(0), py(1), py(2), false);
         } else if (j == n - 2) {
-            cx = parametricParabola(xs[n - 3], xs[n - 2], xs[n - 1], true);
-            cy = parametricParabola(ys[n - 3], ys[n - 2], ys[n - 1], true);
+            cx = parametricParabola(px(j - 1), px(j), px(j + 1), true);
+            cy = parametricParabola(py(j - 1), py(j), py(j + 1), true);
         } else {
-            cx = catmullRom(xs[j - 1], xs[j], xs[j + 1], xs[j + 2]);
-            cy = catmullRom(ys[j - 1], ys[j], ys[j + 1], ys[j + 2]);
+            cx = catmullRom(px(j - 1), px(j), px(j + 1), px(j + 2));
+            cy = catmullRom(py(j - 1), py(j), py(j + 1), py(j + 2));
         }
-        for (int k = 1; k < steps; ++k) {
-            double t = static_cast<double>(k) / steps;
-            line.to(mapPoint(cx.at(t), cy.at(t)));
-        }
-        line.to(mapPoint(xs[j + 1], ys[j + 1]));
+        for (int k = 1; k < steps; ++k) line.to(mapPoint(cx.at(fractions[k]), cy.at(fractions[k])));
+        line.to(mapPoint(px(j + 1), py(j + 1)));
     }
 }
 

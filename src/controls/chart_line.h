@@ -39,14 +39,22 @@ private:
 
 // Straight segments clipped to l <= x <= r − 1, t <= y <= b − 1, the edges
 // taken top, bottom, left, right with integer multiply-divide rounding. A
-// segment with both ends outside is left out; a segment that ends more than
-// 12 pixels to the side of its start gets a dot at its end.
+// segment with both ends outside is left out; a segment that ends on a point
+// inside more than 12 pixels to the side of its start gets a dot there.
 class ClippedLine {
 public:
     ClippedLine(const PixelRect& rect, ColumnRuns& out) : rect_(rect), out_(out) {}
 
     void start(PixelPoint p);
     void to(PixelPoint p);
+    // A point in the same pixel column as the last one, both inside:
+    // nothing to clip and no dot.
+    void toInside(PixelPoint p)
+    {
+        if (p == last) return;
+        out_.lineTo(p);
+        last = p;
+    }
 
     // The previous point and whether it lay inside, for pieces that the
     // caller hands on itself (the smooth curve's pieces inside one column).

@@ -7,7 +7,8 @@
 // DWLP_MSGRESULT and TRUE).
 //
 // The grid attaches to an existing list-view window (from a dialog template
-// or created by the owner) and subclasses it and its parent: the list view's
+// or created by the owner) and subclasses it and its parent (replacing their
+// window procedures, each kept to be called on): the list view's
 // own notifications to the parent (custom draw, double click, item changed,
 // column click, deleted items) come back to the grid there, as a control's
 // reflected notifications; the parent sees only those the grid passes on.
@@ -184,7 +185,8 @@ public:
     std::int32_t sortKindAnswer() const { return sortKind_; }
     GridSortKind sortKind() const { return gridSortKindOfAnswer(sortKind_); }
 
-    // No drawing while a grid is filled; one redraw at the end.
+    // No drawing while a grid is filled; one redraw at the end. Nests: the
+    // outermost one turns drawing back on.
     class RedrawOff {
     public:
         explicit RedrawOff(CGridCtrl& grid);
@@ -193,14 +195,15 @@ public:
         RedrawOff& operator=(const RedrawOff&) = delete;
 
     private:
+        CGridCtrl& grid_;
         HWND hwnd_;
     };
 
 private:
     friend class CGridCtrlEditCell;
 
-    static LRESULT CALLBACK gridProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-    static LRESULT CALLBACK parentProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT CALLBACK gridProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK parentProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT onGridMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onParentMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     LRESULT onHeaderNotify(NMHDR* hdr, WPARAM wParam, LPARAM lParam);
@@ -221,10 +224,12 @@ private:
 
     HWND hwnd_ = nullptr;
     HWND parent_ = nullptr;
+    WNDPROC listProc_ = nullptr; // the list view's own procedure
     std::int32_t sortColumn_ = -1;
     std::int32_t sortAscending_ = 1;
     std::int32_t sortKind_ = 0;
     bool sorting_ = false;
+    int redrawOff_ = 0;       // RedrawOff objects alive
     int trackStartWidth_ = 0; // width of the column whose divider is being dragged
     CGridCtrlEditCell* editor_ = nullptr;
     std::vector<GridSortKind> columnSortKinds_;
@@ -255,7 +260,8 @@ private:
     CGridCtrlEditCell(CGridCtrl& grid, int row, int column, std::u16string text);
     static CGridCtrlEditCell* open(CGridCtrl& grid, int row, int column, const RECT& cell, GridAlign align,
                                    std::u16string text);
-    static LRESULT CALLBACK editProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT CALLBACK editProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT callEdit(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void end();
     void abandon() { ended_ = true; } // the grid goes away: nothing to report
@@ -263,6 +269,7 @@ private:
 
     CGridCtrl& grid_;
     HWND hwnd_ = nullptr;
+    WNDPROC editProc_ = nullptr; // the edit control's own procedure
     std::int32_t row_;
     std::int32_t column_;
     std::u16string initialText_;

@@ -3,6 +3,7 @@
 #include <oleauto.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -15,11 +16,62 @@ namespace norvalt {
 
 namespace {
 
-// One grid per list view; on the parent each grid subclasses with its own
-// address as the id, so that several grids can share a dialog.
-constexpr UINT_PTR gridSubclassId = 1;
-// Marks a list view that a grid has taken over, so that no second one does.
-constexpr const wchar_t* attachedProperty = L"norvalt.grid";
+// The window procedures that grids replaced: of their list views (one grid
+// each) and of the list views' parents (several grids may share a dialog),
+// with the procedure each replaced. Looked up on every message of those
+// windows, so kept here rather than in window properties, which Wine fetches
+// from its server on every call. The module's windows live on one thread.
+struct Hook {
+    WNDPROC previous = nullptr;
+    std::vector<CGridCtrl*> grids;
+};
+using Hooks = std::unordered_map<HWND, Hook>;
+
+Hooks& listHooks()
+{
+    static Hooks hooks;
+    return hooks;
+}
+Hooks& parentHooks()
+{
+    static Hooks hooks;
+    return hooks;
+}
+
+bool hook(Hooks& hooks, HWND window, WNDPROC procedure, CGridCtrl* grid)
+{
+    auto found = hooks.find(window);
+    if (found != hooks.end()) {
+        found->second.grids.push_back(grid);
+        return true;
+    }
+    auto previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+    if (!previous) return false;
+    hooks[window] = Hook{previous, {grid}};
+    return true;
+}
+
+// Gives the window back its previous procedure when no grid needs it any
+// more, unless another procedure was put in front of the grid's since: then
+// the grid's stays in the chain and only passes messages on.
+void unhook(Hooks& hooks, HWND window, WNDPROC procedure, CGridCtrl* grid)
+{
+    auto found = hooks.find(window);
+    if (found == hooks.end()) return;
+    std::erase(found->second.grids, grid);
+    if (!found->second.grids.empty()) return;
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)) != procedure) return;
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(found->second.previous));
+    hooks.erase(found);
+}
+
+LRESULT callParent(HWND parent, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto found = parentHooks().find(parent);
+    if (found == parentHooks().end()) return DefWindowProcW(parent, message, wParam, lParam);
+    return CallWindowProcW(found->second.previous, parent, message, wParam, lParam);
+}
 
 // Every record with two 32-bit fields shares the layout of GridNotifyCell.
 static_assert(sizeof(GridNotifyRow) == sizeof(GridNotifyCell) && sizeof(GridNotifySort) == sizeof(GridNotifyCell));
@@ -96,13 +148,13 @@ bool CGridCtrl::attach(HWND listView)
 {
     if (hwnd_ || !listView || !IsWindow(listView) || !isListView(listView)) return false;
     HWND parent = GetParent(listView);
-    if (!parent || GetPropW(listView, attachedProperty)) return false;
-    if (!SetWindowSubclass(listView, gridProc, gridSubclassId, reinterpret_cast<DWORD_PTR>(this))) return false;
-    if (!SetWindowSubclass(parent, parentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this))) {
-        RemoveWindowSubclass(listView, gridProc, gridSubclassId);
+    if (!parent || listHooks().count(listView)) return false;
+    if (!hook(listHooks(), listView, gridProc, this)) return false;
+    if (!hook(parentHooks(), parent, parentProc, this)) {
+        unhook(listHooks(), listView, gridProc, this);
         return false;
     }
-    SetPropW(listView, attachedProperty, listView);
+    listProc_ = listHooks()[listView].previous;
     hwnd_ = listView;
     parent_ = parent;
     LONG_PTR style = GetWindowLongPtrW(listView, GWL_STYLE);
@@ -122,9 +174,8 @@ bool CGridCtrl::attach(HWND dialog, int controlId)
 void CGridCtrl::detach()
 {
     if (!hwnd_) return;
-    RemovePropW(hwnd_, attachedProperty);
-    RemoveWindowSubclass(hwnd_, gridProc, gridSubclassId);
-    RemoveWindowSubclass(parent_, parentProc, reinterpret_cast<UINT_PTR>(this));
+    unhook(listHooks(), hwnd_, gridProc, this);
+    unhook(parentHooks(), parent_, parentProc, this);
     hwnd_ = nullptr;
     parent_ = nullptr;
 }
@@ -446,6 +497,10 @@ void CGridCtrl::sortRows(GridSortKind kind, bool ascending)
         SendMessageW(hwnd_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
         itemData[static_cast<std::size_t>(row)] = item.lParam;
     }
+    // Redraw stays off while the item data is rewritten twice, unless the
+    // owner has turned it off already (it is filling the grid).
+    std::optional<RedrawOff> quiet;
+    if (redrawOff_ == 0) quiet.emplace(*this);
     // While the list view sorts, each row's item data is its position
     // before the sort, the index of its key; the owner's data (a record or
     // whatever a row not made by appendRow carries) is put back afterwards.
@@ -586,7 +641,7 @@ LRESULT CGridCtrl::onHeaderNotify(NMHDR* hdr, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
-    return DefSubclassProc(hwnd_, WM_NOTIFY, wParam, lParam);
+    return CallWindowProcW(listProc_, hwnd_, WM_NOTIFY, wParam, lParam);
 }
 
 LRESULT CGridCtrl::onGridMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -619,7 +674,7 @@ LRESULT CGridCtrl::onGridMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     }
-    return DefSubclassProc(hwnd_, message, wParam, lParam);
+    return CallWindowProcW(listProc_, hwnd_, message, wParam, lParam);
 }
 
 LRESULT CGridCtrl::onParentMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
@@ -643,13 +698,13 @@ LRESULT CGridCtrl::onParentMessage(HWND parent, UINT message, WPARAM wParam, LPA
         break;
     case LVN_DELETEITEM: {
         auto* data = reinterpret_cast<const GridRowData*>(reinterpret_cast<const NMLISTVIEW*>(lParam)->lParam);
-        LRESULT result = DefSubclassProc(parent, message, wParam, lParam);
+        LRESULT result = callParent(parent, message, wParam, lParam);
         records_.erase(data);
         return result;
     }
     case LVN_DELETEALLITEMS:
         // Each row must be reported on its own, so that its record goes.
-        DefSubclassProc(parent, message, wParam, lParam);
+        callParent(parent, message, wParam, lParam);
         return FALSE;
     default:
         break;
@@ -658,44 +713,58 @@ LRESULT CGridCtrl::onParentMessage(HWND parent, UINT message, WPARAM wParam, LPA
     return 0;
 }
 
-LRESULT CALLBACK CGridCtrl::gridProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+LRESULT CALLBACK CGridCtrl::gridProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* grid = reinterpret_cast<CGridCtrl*>(data);
+    auto found = listHooks().find(hwnd);
+    if (found == listHooks().end()) return DefWindowProcW(hwnd, message, wParam, lParam);
+    WNDPROC previous = found->second.previous;
+    CGridCtrl* grid = found->second.grids.empty() ? nullptr : found->second.grids.front();
     if (message == WM_NCDESTROY) {
-        grid->detach();
-        LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-        grid->records_.clear();
+        if (grid) grid->detach();
+        LRESULT result = CallWindowProcW(previous, hwnd, message, wParam, lParam);
+        listHooks().erase(hwnd);
+        if (grid) grid->records_.clear();
         return result;
     }
+    if (!grid) return CallWindowProcW(previous, hwnd, message, wParam, lParam);
     return guardWindowEdge(hwnd, LRESULT(0), [&] { return grid->onGridMessage(message, wParam, lParam); });
 }
 
-LRESULT CALLBACK CGridCtrl::parentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                       DWORD_PTR data)
+LRESULT CALLBACK CGridCtrl::parentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* grid = reinterpret_cast<CGridCtrl*>(data);
-    if (message == WM_NOTIFY && grid->hwnd_ && reinterpret_cast<const NMHDR*>(lParam)->hwndFrom == grid->hwnd_) {
-        bool handled = false;
-        LRESULT result = guardWindowEdge(parent, LRESULT(0), [&] {
-            return grid->onParentMessage(parent, message, wParam, lParam, handled);
-        });
-        if (handled) return result;
+    auto found = parentHooks().find(parent);
+    if (found == parentHooks().end()) return DefWindowProcW(parent, message, wParam, lParam);
+    if (message == WM_NOTIFY) {
+        HWND from = reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
+        for (CGridCtrl* grid : found->second.grids) {
+            if (grid->hwnd_ != from) continue;
+            bool handled = false;
+            LRESULT result = guardWindowEdge(parent, LRESULT(0), [&] {
+                return grid->onParentMessage(parent, message, wParam, lParam, handled);
+            });
+            if (handled) return result;
+            break;
+        }
     } else if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(parent, parentProc, id);
+        WNDPROC previous = found->second.previous;
+        parentHooks().erase(found);
+        return CallWindowProcW(previous, parent, message, wParam, lParam);
     }
-    return DefSubclassProc(parent, message, wParam, lParam);
+    return CallWindowProcW(found->second.previous, parent, message, wParam, lParam);
 }
 
 // Redraw
 
-CGridCtrl::RedrawOff::RedrawOff(CGridCtrl& grid) : hwnd_(grid.hwnd())
+CGridCtrl::RedrawOff::RedrawOff(CGridCtrl& grid) : grid_(grid), hwnd_(grid.hwnd())
 {
-    if (hwnd_) SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    if (!hwnd_) return;
+    if (grid_.redrawOff_++ == 0) SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
 }
 
 CGridCtrl::RedrawOff::~RedrawOff()
 {
-    if (!hwnd_ || !IsWindow(hwnd_)) return;
+    if (!hwnd_) return;
+    if (--grid_.redrawOff_ != 0 || grid_.hwnd() != hwnd_) return;
     SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(hwnd_, nullptr, TRUE);
 }

@@ -9,8 +9,6 @@ namespace norvalt {
 
 namespace {
 
-constexpr UINT_PTR editSubclassId = 1;
-
 DWORD alignStyle(GridAlign align)
 {
     switch (align) {
@@ -39,13 +37,13 @@ CGridCtrlEditCell* CGridCtrlEditCell::open(CGridCtrl& grid, int row, int column,
                                 cell.top, cell.right - cell.left, cell.bottom - cell.top, parent,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(CGridCtrl::editorId)), instance, nullptr);
     if (!hwnd) return nullptr;
-    if (!SetWindowSubclass(hwnd, editProc, editSubclassId, reinterpret_cast<DWORD_PTR>(editor.get()))) {
-        DestroyWindow(hwnd);
-        return nullptr;
-    }
-    // From here the window owns its editor and deletes it when it is destroyed.
+    // The edit window is ours: its user data holds its editor, which it owns
+    // from here and deletes when it is destroyed.
     CGridCtrlEditCell* self = editor.release();
     self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->editProc_ =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editProc)));
     grid.editor_ = self;
     SendMessageW(hwnd, WM_SETFONT, SendMessageW(parent, WM_GETFONT, 0, 0), FALSE);
     // Taking the focus ends an editor that is still open on another cell.
@@ -90,7 +88,7 @@ LRESULT CGridCtrlEditCell::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_GETDLGCODE:
         // Every key, so that a dialog's keyboard handling (default button,
         // cancel, mnemonics) never sees Enter or Escape meant for the cell.
-        return DefSubclassProc(hwnd_, message, wParam, lParam) | DLGC_WANTALLKEYS;
+        return callEdit(message, wParam, lParam) | DLGC_WANTALLKEYS;
     case WM_KEYDOWN:
         // Enter and Escape act as characters below; the edit's own handling
         // of the key would look for a dialog's default button.
@@ -108,7 +106,7 @@ LRESULT CGridCtrlEditCell::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_KILLFOCUS: {
-        LRESULT result = DefSubclassProc(hwnd_, message, wParam, lParam);
+        LRESULT result = callEdit(message, wParam, lParam);
         end(); // may delete this
         return result;
     }
@@ -118,18 +116,25 @@ LRESULT CGridCtrlEditCell::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
-    return DefSubclassProc(hwnd_, message, wParam, lParam);
+    return callEdit(message, wParam, lParam);
 }
 
-LRESULT CALLBACK CGridCtrlEditCell::editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                             DWORD_PTR data)
+LRESULT CGridCtrlEditCell::callEdit(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* editor = reinterpret_cast<CGridCtrlEditCell*>(data);
+    return CallWindowProcW(editProc_, hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK CGridCtrlEditCell::editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* editor = reinterpret_cast<CGridCtrlEditCell*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!editor) return DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, editProc, id);
+        WNDPROC previous = editor->editProc_;
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         editor->grid_.editorClosed(editor);
         delete editor;
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+        return CallWindowProcW(previous, hwnd, message, wParam, lParam);
     }
     return guardWindowEdge(hwnd, LRESULT(0), [&] { return editor->onMessage(message, wParam, lParam); });
 }

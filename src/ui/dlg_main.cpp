@@ -206,6 +206,11 @@ std::vector<std::int32_t> DlgMain::selectedIds() const
 
 void DlgMain::onCommand(int id)
 {
+    // However the command ends, the list draws again afterwards.
+    struct DrawAgain {
+        std::optional<CGridCtrl::RedrawOff>& quiet;
+        ~DrawAgain() { quiet.reset(); }
+    } drawAgain{quietList_};
     switch (id) {
     case IDC_ADD:
         set_.addAssays();
@@ -341,6 +346,7 @@ bool DlgMain::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
 
 void DlgMain::appendRow(std::int32_t assayId)
 {
+    if (!quietList_) quietList_.emplace(list_);
     const int row = list_.appendRow();
     list_.setRowValue(row, assayId);
     const auto cells = set_.rowTexts(assayId, row);
@@ -349,6 +355,7 @@ void DlgMain::appendRow(std::int32_t assayId)
 
 void DlgMain::clearRows()
 {
+    if (!quietList_) quietList_.emplace(list_);
     list_.deleteAllRows();
 }
 

@@ -23,6 +23,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "calc/message_list.h"
@@ -111,6 +112,10 @@ private:
     MessageList messages_;
     CurrentMessageList currentMessages_{messages_};
     CGridCtrl list_;
+    // The list does not draw while a command rebuilds it (the first row
+    // appended or the list emptied turns it off, the end of the command on):
+    // a list view that draws every row it is given takes seconds for 256.
+    std::optional<CGridCtrl::RedrawOff> quietList_;
     HWND tooltip_ = nullptr;
     std::array<OwnedIcon, 8> buttonIcons_;
     TabPages tabs_;

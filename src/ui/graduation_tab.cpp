@@ -59,7 +59,7 @@ bool GraduationTab::onInitDialog()
 
     chart_.attach(hwnd(), IDC_GRAD_CHART);
     chart_.flags = 0;
-    chart_.axisStyle = axisGridX | axisGridY | axisTicksOutside;
+    chart_.axisStyle = axisGridX | axisGridY | axisTicksTopRight;
     chart_.autoX = true;
     chart_.autoY = true;
     chart_.zoomEnabled = true;

@@ -107,6 +107,22 @@ TEST(ChartRange, HiddenSeriesCountZonesAndNonFiniteValuesDoNot)
     EXPECT_EQ(max, 20);
 }
 
+TEST(ChartRange, LogarithmicSeriesLeaveOutValuesWithoutLogarithm)
+{
+    CAutoPanel chart;
+    chart.flags = chartLogY;
+    Data d{{1, 2, 3, 4, 5}, {-1, 0, 1, 10, 100}};
+    addSeries(chart, d);
+    double min, max;
+    chart.automaticYRange(min, max);
+    // lg 1 .. lg 100; lg(−1) and lg 0 are no numbers, and their points go.
+    EXPECT_DOUBLE_EQ(min, 0);
+    EXPECT_DOUBLE_EQ(max, 2);
+    chart.automaticXRange(min, max);
+    EXPECT_EQ(min, 3);
+    EXPECT_EQ(max, 5);
+}
+
 TEST(ChartRange, NoDataGivesZeroRangeNotReady)
 {
     CAutoPanel chart;

@@ -334,6 +334,46 @@ TEST(ChartMarkers, OnePointDrawsItsMarkerOnly)
     }
 }
 
+TEST(ChartMarkers, CrossAndArrowToTheLinkedSeries)
+{
+    std::vector<double> x{5}, y{8}, linkedY{2};
+    SeriesFixture f({0, 0, 101, 101}, 0, 10, 0, 10);
+    CAutoSeries linked;
+    linked.count = 1;
+    linked.xValues = x.data();
+    linked.yValues = linkedY.data();
+    f.s.count = 1;
+    f.s.xValues = x.data();
+    f.s.yValues = y.data();
+    f.s.markerStyle = 5;
+    f.s.linkedSeries = &linked;
+    f.s.draw(true);
+    // (5, 8) → (50, 20), the linked (5, 2) → (50, 80); 20 < 80: d = −1. The
+    // gap 60 ≥ 4 · 4: the shaft from (50, 20 + 4) and the head strokes up to
+    // (50 ∓ 2, 80 − 3 · 4).
+    std::vector<Call> ellipses = ofKind(f.canvas.calls, Call::Ellipse);
+    ASSERT_EQ(ellipses.size(), 1u);
+    EXPECT_EQ(ellipses[0].a, 46);
+    EXPECT_EQ(ellipses[0].b, 16);
+    std::vector<Call> moves = ofKind(f.canvas.calls, Call::MoveTo);
+    ASSERT_EQ(moves.size(), 3u);
+    EXPECT_EQ((PixelPoint{moves[0].a, moves[0].b}), (PixelPoint{50, 24}));
+    std::vector<PixelPoint> expected{{50, 80}, {48, 68}, {52, 68}};
+    EXPECT_EQ(linesTo(f.canvas.calls), expected);
+
+    SeriesFixture g({0, 0, 101, 101}, 0, 10, 0, 10);
+    std::vector<double> five{5};
+    g.s.count = 1;
+    g.s.xValues = five.data();
+    g.s.yValues = five.data();
+    g.s.markerStyle = 2;
+    g.s.draw(true);
+    // (50, 50): (46, 46)→(55, 55) and (54, 46)→(45, 55).
+    std::vector<PixelPoint> cross{{55, 55}, {45, 55}};
+    EXPECT_EQ(linesTo(g.canvas.calls), cross);
+    EXPECT_EQ(ofKind(g.canvas.calls, Call::MoveTo)[1].a, 54);
+}
+
 TEST(ChartZones, KindsColoursAndOverlaps)
 {
     // [10, 30] and [20, 50] overlap on 20..30; [60, 70] and [60, 65] start together.
@@ -379,6 +419,10 @@ TEST(ChartPanel, LayoutFitsTheLabelsUntilTheyStaySettled)
     // no longer leaves 18 + 18 px per step, the spacing grows to 54 px: step 20.
     // The labels stay as wide, so P stays.
     EXPECT_EQ(chart.rect, (PixelRect{32, 10, 389, 268}));
+    // Explicit axes keep their ranges: no extension to a tick.
+    EXPECT_EQ(chart.xMin, 0);
+    EXPECT_EQ(chart.xMax, 100);
+    EXPECT_EQ(chart.yMax, 10);
     EXPECT_EQ(chart.xStep, 20);
     EXPECT_EQ(chart.yStep, 1);
     std::vector<Call> texts = ofKind(canvas.calls, Call::Text);
@@ -456,26 +500,58 @@ TEST(ChartPanel, HiddenSeriesWidenTheRangeButAreNotDrawn)
     EXPECT_FALSE(seriesCalls(canvas.calls, 0x0000FF).empty());
 }
 
-TEST(ChartPanel, MergedSmoothSeriesCoversTheSamePixels)
+TEST(ChartPanel, MergedCatmullRomCurveCoversTheSamePixels)
 {
-    // 5000 noisy points over 300-odd columns, partly above an explicit Y range.
-    std::vector<double> y(5000);
-    std::mt19937 random(3);
-    std::uniform_real_distribution<double> noise(-1, 1);
-    for (std::size_t i = 0; i < y.size(); ++i) y[i] = std::sin(i / 400.0) * 10 + noise(random);
+    // X going back and forth a little: the curve is interpolated in a parameter.
+    std::vector<double> x(3000), y(3000);
+    std::mt19937 random(8);
+    std::uniform_real_distribution<double> jitter(-3, 3);
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        x[i] = static_cast<double>(i) + jitter(random);
+        y[i] = std::cos(i / 300.0) * 10 + jitter(random);
+    }
     std::vector<Call> merged, plain;
     for (bool merge : {true, false}) {
         CAutoPanel chart;
         int i = chart.addSeries();
-        chart.series[i].count = static_cast<int>(y.size());
+        chart.series[i].count = static_cast<int>(x.size());
+        chart.series[i].xValues = x.data();
         chart.series[i].yValues = y.data();
         chart.series[i].lineMode = 2;
-        chart.setYRange(-8, 12);
         chart.mergeColumnRuns = merge;
         RecordingCanvas canvas;
         chart.paint(canvas, {0, 0, 360, 240});
         (merge ? merged : plain) = canvas.calls;
     }
     EXPECT_EQ(rasterise(merged), rasterise(plain));
-    EXPECT_LT(countOf(merged, Call::LineTo) * 20, countOf(plain, Call::LineTo));
+    EXPECT_LT(countOf(merged, Call::LineTo) * 3, countOf(plain, Call::LineTo));
+}
+
+TEST(ChartPanel, MergedSmoothSeriesCoversTheSamePixels)
+{
+    // 5000 points over 300-odd columns, partly above an explicit Y range:
+    // noisy (pieces jump between pixels) and smooth (pieces dwell on one).
+    for (double amplitude : {1.0, 0.0}) {
+        std::vector<double> y(5000);
+        std::mt19937 random(3);
+        std::uniform_real_distribution<double> noise(-amplitude, amplitude);
+        for (std::size_t i = 0; i < y.size(); ++i) y[i] = std::sin(i / 400.0) * 10 + noise(random);
+        std::vector<Call> merged, plain;
+        for (bool merge : {true, false}) {
+            CAutoPanel chart;
+            int i = chart.addSeries();
+            chart.series[i].count = static_cast<int>(y.size());
+            chart.series[i].yValues = y.data();
+            chart.series[i].lineMode = 2;
+            chart.setYRange(-8, 12);
+            chart.mergeColumnRuns = merge;
+            RecordingCanvas canvas;
+            chart.paint(canvas, {0, 0, 360, 240});
+            (merge ? merged : plain) = canvas.calls;
+        }
+        EXPECT_EQ(rasterise(merged), rasterise(plain)) << amplitude;
+        if (amplitude > 0) {
+            EXPECT_LT(countOf(merged, Call::LineTo) * 5, countOf(plain, Call::LineTo));
+        }
+    }
 }

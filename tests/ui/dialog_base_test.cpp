@@ -51,6 +51,26 @@ protected:
     }
 };
 
+// The about template as a modal dialog that ends itself with code 7 as soon
+// as its loop runs.
+class ModalProbe : public DialogBase {
+public:
+    INT_PTR run(HWND owner) { return runModal(IDD_ABOUT, owner); }
+
+protected:
+    bool onInitDialog() override
+    {
+        PostMessageW(hwnd(), WM_COMMAND, IDOK, 0);
+        return true;
+    }
+    bool onMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&) override
+    {
+        if (message != WM_COMMAND || LOWORD(wParam) != IDOK) return false;
+        EndDialog(hwnd(), 7);
+        return true;
+    }
+};
+
 using DialogBaseTest = UiTest;
 
 } // namespace
@@ -154,4 +174,11 @@ TEST_F(DialogBaseTest, DeletingTheObjectDestroysItsWindow)
         ASSERT_TRUE(IsWindow(window));
     }
     EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(DialogBaseTest, AModalDialogGivesTheCodeItEndedWith)
+{
+    ModalProbe probe;
+    EXPECT_EQ(probe.run(owner()), 7);
+    EXPECT_EQ(probe.hwnd(), nullptr);
 }

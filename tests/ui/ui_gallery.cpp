@@ -1,22 +1,27 @@
 // Shows every window of this floor with sample data, side by side on the
 // screen, for a screenshot: the three result pages, each in a tab control as
-// the main window holds them, and the settings dialog. Ends after the
-// number of seconds given (default 20).
+// the main window holds them, and the settings dialog; with "templates" as
+// the second argument, the bare templates of the main window, the about box
+// and the graduation page instead. Ends after the number of seconds given
+// (default 20).
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include <cstdlib>
 #include <memory>
+#include <string_view>
 
 #include "calc/components.h"
 #include "host/local_host.h"
+#include "res/resource_ids.h"
 #include "text/string_table.h"
 #include "text/wide.h"
 #include "ui/calculation_tab.h"
 #include "ui/common_controls_scope.h"
 #include "ui/components_tab.h"
 #include "ui/messages_tab.h"
+#include "ui/resource_module.h"
 #include "ui/settings_dlg.h"
 #include "ui/tab_pages.h"
 #include "workset/module_settings.h"
@@ -62,11 +67,62 @@ HWND tabsIn(HWND frameWindow)
     return tabs;
 }
 
+INT_PTR CALLBACK bareDialogProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG;
+}
+
+HWND bareDialog(int templateId, HWND parent, int x, int y)
+{
+    CommonControlsScope scope;
+    const HWND dialog = CreateDialogParamW(resourceModule(), MAKEINTRESOURCEW(templateId), parent, bareDialogProc, 0);
+    SetWindowPos(dialog, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    return dialog;
+}
+
+void pumpFor(int seconds)
+{
+    const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+    while (GetTickCount() < end) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(20);
+    }
+}
+
+// The templates as the resource compiler made them, with the icons set on
+// the buttons as the main window does, to see their layout.
+void showTemplates(int seconds)
+{
+    const HWND main = bareDialog(IDD_MAIN, nullptr, 0, 0);
+    const int buttons[][2] = {{IDC_ADD, IDI_ADD},         {IDC_REMOVE, IDI_REMOVE}, {IDC_REMOVE_ALL, IDI_REMOVE_ALL},
+                              {IDC_OPEN, IDI_OPEN},       {IDC_RELOAD, IDI_RELOAD}, {IDC_SETTINGS, IDI_SETTINGS},
+                              {IDC_REPORT, IDI_REPORT},   {IDC_ABOUT, IDI_ABOUT}};
+    for (const auto& b : buttons) {
+        const auto icon = LoadImageW(resourceModule(), MAKEINTRESOURCEW(b[1]), IMAGE_ICON, 16, 16, LR_SHARED);
+        SendDlgItemMessageW(main, b[0], BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+    }
+    const HWND about = bareDialog(IDD_ABOUT, main, 0, 560);
+    const auto large = LoadImageW(resourceModule(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 80, 80, LR_SHARED);
+    SendDlgItemMessageW(about, IDC_ABOUT_ICON, STM_SETICON, reinterpret_cast<WPARAM>(large), 0);
+    const HWND graduationFrame = frame(L"", 460, 560, 620, 260);
+    const HWND graduation = bareDialog(IDD_GRADUATION_PAGE, graduationFrame, 0, 0);
+    SetWindowPos(graduation, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    pumpFor(seconds);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 20;
+    if (argc > 2 && std::string_view(argv[2]) == "templates") {
+        showTemplates(seconds);
+        return 0;
+    }
     LocalHost host;
     host.offerProfileStore();
     setModuleProfilePrefix();
@@ -115,15 +171,7 @@ int main(int argc, char** argv)
     SettingsDlg* settings = SettingsDlg::open(owner, Host(host.table()));
     if (settings) SetWindowPos(settings->hwnd(), HWND_TOP, 600, 330, 0, 0, SWP_NOSIZE);
 
-    const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
-    while (GetTickCount() < end) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(20);
-    }
+    pumpFor(seconds);
     if (settings) DestroyWindow(settings->hwnd());
     return 0;
 }
