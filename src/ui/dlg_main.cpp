@@ -273,16 +273,36 @@ bool DlgMain::onListNotify(const NMHDR* hdr)
 {
     switch (hdr->code) {
     case GRIDN_ROWSELECTED: {
+        // Selecting every row marks rows to remove; the chromatogram
+        // calculated for stays the one chosen before.
+        if (selectingAll_) return true;
         const int row = reinterpret_cast<const GridNotifyRow*>(hdr)->row;
         set_.selectAssay(list_.rowValue(row));
         return true;
     }
+    case LVN_KEYDOWN:
+        onListKey(reinterpret_cast<const NMLVKEYDOWN*>(hdr)->wVKey);
+        return false;
     case GRIDN_DBLCLICK:
         // No result written: the grid goes on with its own handling.
         set_.openInHost(selectedIds());
         return true;
     default:
         return hdr->code >= GRIDN_CELLCHANGED && hdr->code <= GRIDN_DBLCLICK;
+    }
+}
+
+// What users of any list expect: Delete removes the selected rows as the
+// remove button does, Ctrl+A selects every row.
+void DlgMain::onListKey(WORD key)
+{
+    if (key == VK_DELETE && !(GetKeyState(VK_CONTROL) & 0x8000) && !(GetKeyState(VK_SHIFT) & 0x8000)) {
+        onCommand(IDC_REMOVE);
+    } else if (key == 'A' && (GetKeyState(VK_CONTROL) & 0x8000)) {
+        selectingAll_ = true;
+        for (int row = 0; row < list_.rowCount(); ++row)
+            ListView_SetItemState(list_.hwnd(), row, LVIS_SELECTED, LVIS_SELECTED);
+        selectingAll_ = false;
     }
 }
 

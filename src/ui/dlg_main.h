@@ -97,6 +97,7 @@ private:
 
     void onCommand(int id);
     bool onListNotify(const NMHDR* hdr);
+    void onListKey(WORD key);
     void onSettingsClosed(WPARAM how);
     void onDestroy();
     void showAbout();
@@ -125,6 +126,7 @@ private:
     MessagesTab messagesPage_{messages_};
     ChromatogramSet set_;
     bool settingsOpen_ = false;
+    bool selectingAll_ = false;
 };
 
 } // namespace norvalt
