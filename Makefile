@@ -5,7 +5,7 @@
 PRESETS := linux linux-asan win64 win32
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build configure test test-linux test-linux-asan test-win64 demo clean fuzz $(addprefix build-,$(PRESETS))
+.PHONY: all deps build configure test test-linux test-linux-asan test-win64 test-win32 demo demo-windows clean fuzz $(addprefix build-,$(PRESETS))
 
 all: build
 
@@ -35,8 +35,14 @@ test-linux-asan: build-linux-asan
 test-win64: build-win64
 	xvfb-run -a -s "-screen 0 1280x1024x24" scripts/wine-ctest build/win64
 
+# The deliverable cannot run here; its build is inspected: norvalt.dll a PE32
+# i386 DLL with exactly its three exports and only system DLLs imported,
+# norvaltENU.dll resources only.
+test-win32: build-win32
+	scripts/check-plugin build/win32 pei-i386
+
 test: deps build
-	@$(MAKE) --no-print-directory test-linux test-linux-asan test-win64
+	@$(MAKE) --no-print-directory test-linux test-linux-asan test-win64 test-win32
 
 # libFuzzer targets (clang, ASan, UBSan) in a build of their own; each runs
 # FUZZ_SECONDS on its corpus in fuzz-corpus/, seeded with files that
@@ -73,6 +79,23 @@ demo: configure
 	@build/linux/bin/norvalt report --db $(DEMO)/lab.db --all --select 9 --profile $(DEMO)/profile \
 	  --templates $(DEMO)/templates -o $(DEMO)/report.html >/dev/null
 	@echo "report: $(abspath $(DEMO)/report.html)"
+	@$(MAKE) --no-print-directory demo-windows
+
+# The plug-in itself in the stand-in host under Wine, on the same sample
+# laboratory: column 1's calibrations and analyses added, the last analysis
+# selected, water 0.08 % entered in the settings dialog, a picture of the
+# dialog and of each page of the main window saved beside the report.
+DEMO_WIN := $(abspath $(DEMO))/windows
+DEMO_SHOTS := main-components main-graduation main-calculation main-messages settings
+demo-windows: configure
+	cmake --build build/win64 -j $(JOBS) --target hostsim norvalt_dll norvalt_enu
+	@rm -rf $(DEMO_WIN) && mkdir -p $(DEMO_WIN)
+	@xvfb-run -a -s "-screen 0 1280x1024x24" scripts/wine-run build/win64/bin/hostsim.exe \
+	  --sample-lab "Z:$(DEMO_WIN)/lab" --templates "Z:$(abspath $(DEMO))/templates" --profile "Z:$(DEMO_WIN)/profile" \
+	  --log "Z:$(DEMO_WIN)/host.log" --assays 1,2,3,4,5,6,7,8,9 \
+	  --actions "menu,command:1003,select:1002:8,command:1012,wait:500,text:1021:0.08,shot:Z:$(DEMO_WIN)/settings.bmp,command:1,wait:500,shot:Z:$(DEMO_WIN)/main-components.bmp,tab:1007:1,wait:500,shot:Z:$(DEMO_WIN)/main-graduation.bmp,tab:1007:2,wait:300,shot:Z:$(DEMO_WIN)/main-calculation.bmp,tab:1007:3,wait:300,shot:Z:$(DEMO_WIN)/main-messages.bmp,close,quit" \
+	  >/dev/null 2>&1 || { echo "demo-windows: hostsim failed, see $(DEMO_WIN)/host.log"; exit 1; }
+	@for s in $(DEMO_SHOTS); do convert $(DEMO_WIN)/$$s.bmp $(DEMO_WIN)/$$s.png && rm $(DEMO_WIN)/$$s.bmp && echo "window: $(DEMO_WIN)/$$s.png"; done
 
 clean:
 	rm -rf build

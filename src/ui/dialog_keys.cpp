@@ -56,4 +56,11 @@ void unregisterDialogKeys(HWND dialog)
     }
 }
 
+void releaseDialogKeys()
+{
+    dialogs.clear();
+    if (hook) UnhookWindowsHookEx(hook);
+    hook = nullptr;
+}
+
 } // namespace norvalt

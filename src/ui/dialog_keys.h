@@ -13,5 +13,8 @@ namespace norvalt {
 // For the lifetime of a modeless dialog's window.
 void registerDialogKeys(HWND dialog);
 void unregisterDialogKeys(HWND dialog);
+// When the plug-in is unloaded: the hook goes even while a window stays
+// open, since the code it calls may go with the module.
+void releaseDialogKeys();
 
 } // namespace norvalt

@@ -18,8 +18,11 @@ const char* const usage =
     "                        empty for none); without it the host shows its assay dialog\n"
     "  --profile FILE        the profile store (key=value lines), read at start, written at the end\n"
     "  --log FILE            every call through the host's table, event and action, one per line\n"
-    "  --actions A[,A...]    play these and end: menu, wait:MS, command:ID, select:ID:ROW,\n"
-    "                        text:ID:TEXT (no commas), close, shot:FILE.bmp, unload, quit\n";
+    "  --actions A[,A...]    play these and end: menu, wait:MS, command:ID, select:ID:ROW, tab:ID:PAGE,\n"
+    "                        text:ID:TEXT (no commas), count:ID, key:[ctrl+][shift+]VK, focus, host-focus,\n"
+    "                        close, shot:FILE.bmp, unload, quit; the host logs the keys its own window gets;\n"
+    "                        they start at once, so that they can answer start-up's message boxes\n"
+    "  --skip-modules-loaded never raise \"System/ModulesLoaded\" (a host that unloads at once)\n";
 
 namespace {
 
@@ -50,13 +53,40 @@ std::optional<Action> parseAction(const std::string& item, std::string& error)
     Action action;
     if (name == "menu" && parts.size() == 1) action.kind = Action::Menu;
     else if (name == "close" && parts.size() == 1) action.kind = Action::Close;
+    else if (name == "focus" && parts.size() == 1) action.kind = Action::Focus;
+    else if (name == "host-focus" && parts.size() == 1) action.kind = Action::HostFocus;
+    else if (name == "key" && parts.size() == 2) {
+        // key:[ctrl+][shift+]VK
+        std::string_view key = parts[1];
+        action.kind = Action::Key;
+        for (;;) {
+            if (key.rfind("ctrl+", 0) == 0) {
+                action.row |= 1;
+                key.remove_prefix(5);
+            } else if (key.rfind("shift+", 0) == 0) {
+                action.row |= 2;
+                key.remove_prefix(6);
+            } else {
+                break;
+            }
+        }
+        const auto code = toInt(key);
+        if (!code || *code <= 0 || *code > 254) {
+            error = "not a key: '" + item + "'";
+            return std::nullopt;
+        }
+        action.number = *code;
+    } else if (name == "count" && parts.size() == 2 && number(1)) {
+        action.kind = Action::Count;
+        action.number = *number(1);
+    }
     else if (name == "unload" && parts.size() == 1) action.kind = Action::Unload;
     else if (name == "quit" && parts.size() == 1) action.kind = Action::Quit;
     else if ((name == "wait" || name == "command") && parts.size() == 2 && number(1) && *number(1) >= 0) {
         action.kind = name == "wait" ? Action::Wait : Action::Command;
         action.number = *number(1);
-    } else if (name == "select" && parts.size() == 3 && number(1) && number(2)) {
-        action.kind = Action::Select;
+    } else if ((name == "select" || name == "tab") && parts.size() == 3 && number(1) && number(2)) {
+        action.kind = name == "select" ? Action::Select : Action::Tab;
         action.number = *number(1);
         action.row = *number(2);
     } else if (name == "text" && parts.size() >= 2 && number(1)) {
@@ -82,6 +112,10 @@ std::optional<Options> parseOptions(const std::vector<std::u16string>& args, std
     Options options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string name = utf16ToUtf8(args[i]);
+        if (name == "--skip-modules-loaded") {
+            options.skipModulesLoaded = true;
+            continue;
+        }
         if (i + 1 == args.size()) {
             error = name.rfind("--", 0) == 0 ? "option " + name + " needs a value" : "unknown argument '" + name + "'";
             return std::nullopt;

@@ -16,9 +16,15 @@ struct Action {
         Menu,     // pick the plug-in's first menu item, as the user would
         Wait,     // let the message loop run for `number` milliseconds
         Command,  // BN_CLICKED of control `number` to the module's top window
-        Select,   // select row `row` (-1: none) of list control `number` there
+        Select,   // select row `row` (-1: none) of list control `number` there and focus it
         Text,     // set the text of control `number` there
-        Close,    // WM_CLOSE to the module's top window
+        Tab,      // select page `row` of tab control `number` there, as a click would
+        Key,      // press and release key `number` (a virtual-key code) through the input queue,
+                  // with Ctrl (row & 1) and Shift (row & 2) held
+        Focus,    // log the id and class of the window that has the keyboard focus
+        HostFocus,  // give the keyboard focus to the host's own window
+        Close,    // WM_CLOSE to the module's top window (a message box too)
+        Count,    // log the number of rows of list control `number` there, and of selected ones
         Shot,     // save the module's top window as a 24-bit BMP file `text`
         Unload,   // call the plug-in's Unload now
         Quit,     // end the host
@@ -42,6 +48,7 @@ struct Options {
     std::u16string log;                       // one line per call, event and action
     std::vector<Action> actions;
     bool scripted = false;                    // false: the user drives the host until it is closed
+    bool skipModulesLoaded = false;           // never raise "System/ModulesLoaded"
 };
 
 // Parses the arguments after the program's name; a message in `error` and

@@ -49,6 +49,22 @@ Function exported(HMODULE module, const char* name)
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
+std::u16string windowText(HWND window)
+{
+    std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, u'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, wideBuffer(text), static_cast<int>(text.size()))));
+    return text;
+}
+
+// A text for the log, its line breaks written as "\\n".
+std::string oneLine(const std::u16string& text)
+{
+    std::string line;
+    for (char c : utf16ToUtf8(text))
+        line += c == '\n' ? std::string("\\n") : c == '\r' ? std::string() : std::string(1, c);
+    return line;
+}
+
 std::filesystem::path pathOf(const std::u16string& text)
 {
     return std::filesystem::path(toWide(text));
@@ -169,7 +185,8 @@ bool Simulator::loadPlugin()
     }
     plugin_ = LoadLibraryW(wide(path));
     if (!plugin_) {
-        std::cerr << "hostsim: cannot load " << utf16ToUtf8(path) << " (error " << GetLastError() << ")\n";
+        const DWORD error = GetLastError();
+        std::cerr << "hostsim: cannot load " << utf16ToUtf8(path) << " (error " << error << ")\n";
         return false;
     }
     auto getInfo = exported<GetPluginInfoFunction>(plugin_, "GetPluginInfo");
@@ -189,8 +206,10 @@ bool Simulator::loadPlugin()
     }
     log("load " + std::to_string(load(local_.table())));
     loaded_ = true;
-    log("event System/ModulesLoaded");
-    local_.raise(service::ModulesLoaded);
+    if (!options_.skipModulesLoaded) {
+        log("event System/ModulesLoaded");
+        local_.raise(service::ModulesLoaded);
+    }
     return true;
 }
 
@@ -292,7 +311,52 @@ void Simulator::runAction(const Action& action)
                 state.state = LVIS_SELECTED | LVIS_FOCUSED;
                 SendMessageW(item, LVM_SETITEMSTATE, static_cast<WPARAM>(action.row), reinterpret_cast<LPARAM>(&state));
             }
+            // As a click would, the list takes the keyboard focus.
+            SetFocus(item);
         }
+        break;
+    case Action::Tab:
+        log("action tab " + std::to_string(action.number) + ' ' + std::to_string(action.row));
+        if (HWND item = control(action)) {
+            // TCM_SETCURSEL tells nobody: the parent hears of it as of a click.
+            SendMessageW(item, TCM_SETCURSEL, static_cast<WPARAM>(action.row), 0);
+            NMHDR header{item, static_cast<UINT_PTR>(action.number), static_cast<UINT>(TCN_SELCHANGE)};
+            SendMessageW(GetParent(item), WM_NOTIFY, static_cast<WPARAM>(action.number), reinterpret_cast<LPARAM>(&header));
+        }
+        break;
+    case Action::Key: {
+        log("action key " + std::to_string(action.number) + ((action.row & 1) ? " ctrl" : "") +
+            ((action.row & 2) ? " shift" : ""));
+        // Through the input queue, as a keyboard would: the message reaches
+        // the focused window by this host's own message loop.
+        std::vector<INPUT> inputs;
+        auto key = [&inputs](WORD code, bool up) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = code;
+            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            inputs.push_back(input);
+        };
+        if (action.row & 1) key(VK_CONTROL, false);
+        if (action.row & 2) key(VK_SHIFT, false);
+        key(static_cast<WORD>(action.number), false);
+        key(static_cast<WORD>(action.number), true);
+        if (action.row & 2) key(VK_SHIFT, true);
+        if (action.row & 1) key(VK_CONTROL, true);
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        break;
+    }
+    case Action::Focus: {
+        HWND focus = GetFocus();
+        wchar_t name[64] = {};
+        if (focus) GetClassNameW(focus, name, 64);
+        log("focus " + std::to_string(focus ? GetDlgCtrlID(focus) : 0) + ' ' + utf16ToUtf8(fromWide(name)));
+        break;
+    }
+    case Action::HostFocus:
+        log("action host-focus");
+        SetForegroundWindow(window_);
+        SetFocus(window_);
         break;
     case Action::Text:
         log("action text " + std::to_string(action.number) + ' ' + utf16ToUtf8(action.text));
@@ -300,8 +364,29 @@ void Simulator::runAction(const Action& action)
         break;
     case Action::Close:
         log("action close");
-        if (HWND target = moduleWindow()) SendMessageW(target, WM_CLOSE, 0, 0);
-        else fail("no module window to close");
+        if (HWND target = moduleWindow()) {
+            // What was closed: its class, caption and, for a message box, its text.
+            wchar_t name[64] = {};
+            GetClassNameW(target, name, 64);
+            std::u16string text;
+            if (HWND body = GetDlgItem(target, 0xFFFF)) text = windowText(body);
+            log("closed " + utf16ToUtf8(fromWide(name)) + " '" + oneLine(windowText(target)) + "' '" + oneLine(text) +
+                "'");
+            SendMessageW(target, WM_CLOSE, 0, 0);
+        } else {
+            fail("no module window to close");
+        }
+        break;
+    case Action::Count:
+        if (HWND item = control(action)) {
+            wchar_t name[64] = {};
+            GetClassNameW(item, name, 64);
+            const bool listBox = fromWide(name) == u"ListBox";
+            const LRESULT n = SendMessageW(item, listBox ? LB_GETCOUNT : LVM_GETITEMCOUNT, 0, 0);
+            const LRESULT selected = SendMessageW(item, listBox ? LB_GETSELCOUNT : LVM_GETSELECTEDCOUNT, 0, 0);
+            log("count " + std::to_string(action.number) + ' ' + std::to_string(n) + " selected " +
+                std::to_string(selected));
+        }
         break;
     case Action::Shot: {
         log("action shot " + utf16ToUtf8(action.text));
@@ -406,16 +491,22 @@ int Simulator::run()
     offerServices();
     ShowWindow(window_, SW_SHOWNORMAL);
     UpdateWindow(window_);
+    // The script starts before the plug-in does: a message box of its
+    // start-up runs a message loop, in which the script can answer it.
+    if (options_.scripted) SetTimer(window_, actionTimer, 10, nullptr);
     if (!loadPlugin()) {
+        KillTimer(window_, actionTimer);
         DestroyWindow(window_);
         current = nullptr;
         return exitPlugin;
     }
-    if (options_.scripted) SetTimer(window_, actionTimer, 10, nullptr);
 
     MSG message;
     int code = 0;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // The host's own keys, to show that a plug-in leaves them alone.
+        if (message.message == WM_KEYDOWN && message.hwnd == window_)
+            log("host-key " + std::to_string(message.wParam));
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
