@@ -1,6 +1,7 @@
 // The main window's add of 256 assays and a click on a row, without the
 // windows (set_bench_lab.h): the database, the files, the classification
-// and the recalculations natively, to set beside bench/win/main_window_bench.cpp under Wine.
+// and the recalculations natively, to set beside
+// bench/win/main_window_bench.cpp under Wine.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
