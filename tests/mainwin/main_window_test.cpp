@@ -273,6 +273,70 @@ TEST_F(MainWindowTest, ButtonsShowIconsAndBalloonTips)
     }
 }
 
+namespace {
+
+// The messages relayed to a tooltip, caught by replacing its procedure.
+std::vector<MSG> relayed;
+WNDPROC tooltipProc = nullptr;
+LRESULT CALLBACK recordRelay(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == TTM_RELAYEVENT) relayed.push_back(*reinterpret_cast<const MSG*>(lParam));
+    return CallWindowProcW(tooltipProc, window, message, wParam, lParam);
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, TheCursorsMouseMessageIsRelayedToTheTooltip)
+{
+    const HWND window = open();
+    const std::vector<HWND> tips = ownedWindows(window, TOOLTIPS_CLASSW);
+    ASSERT_EQ(tips.size(), 1u);
+    relayed.clear();
+    tooltipProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(tips[0], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recordRelay)));
+    const HWND button = GetDlgItem(window, IDC_REPORT);
+    struct Case {
+        UINT cause;
+        bool relayed;
+    };
+    // Mouse messages are relayed with the window under the mouse; a cursor
+    // set for any other reason is not.
+    const Case cases[] = {{WM_MOUSEMOVE, true}, {WM_LBUTTONDOWN, true}, {0, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cause);
+        relayed.clear();
+        SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(button), MAKELPARAM(HTCLIENT, c.cause));
+        ASSERT_EQ(relayed.size(), c.relayed ? 1u : 0u);
+        if (c.relayed) {
+            EXPECT_EQ(relayed[0].hwnd, button);
+            EXPECT_EQ(relayed[0].message, c.cause);
+        }
+    }
+    SetWindowLongPtrW(tips[0], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(tooltipProc));
+}
+
+TEST_F(MainWindowTest, AHostWithoutAProfile)
+{
+    for (const char* name : {service::ProfileGetInt, service::ProfileSetInt, service::ProfileGetString,
+                             service::ProfileSetString, service::ProfileGetDouble, service::ProfileSetDouble,
+                             service::ProfileGetRect, service::ProfileSetRect})
+        host->local.withdraw(name);
+    host->local.profile().clear();
+    const HWND window = openWith({10, 11, 12, 13, 14, 15});
+    // No water mass fraction: 0.0, which no determination takes.
+    EXPECT_EQ(main().set().waterMassFractionSetting(), 0.0);
+    EXPECT_EQ(componentTable()[1].altName, componentTable()[1].name);
+    const auto lines = messageLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), u"    1. " + loadString(IDS_ERR_WATER_MASS)), lines.end());
+    RECT r{};
+    GetWindowRect(window, &r);
+    MINMAXINFO limits{};
+    SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(r.right - r.left, limits.ptMinTrackSize.x) << "the template's size";
+    DestroyWindow(window);
+    EXPECT_TRUE(host->local.profile().empty()) << "nothing stored";
+}
+
 TEST_F(MainWindowTest, AddFillsTheListAndSelectsTheLastRow)
 {
     const HWND window = openWith({1, 7});
