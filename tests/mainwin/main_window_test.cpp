@@ -151,6 +151,8 @@ TEST_F(MainWindowTest, OpensWithTitleSystemMenuColumnsAndPages)
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(GetWindow(window, GW_OWNER), owner());
     EXPECT_EQ(windowText(window), loadString(IDS_CAPTION) + u" 1.0.1.0");
+    EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0);
 
     // The last two items of the system menu: a separator and the about box.
     const HMENU menu = GetSystemMenu(window, FALSE);
@@ -773,6 +775,20 @@ TEST_F(MainWindowTest, ALargerStoredPlaceSplitsTheHeightAndKeepsTheTemplateAsMin
     EXPECT_EQ(tabs1.top, tabs0.top + 150);
     EXPECT_EQ(tabs1.bottom - tabs1.top, tabs0.bottom - tabs0.top + 150);
     EXPECT_EQ(tabs1.right - tabs1.left, tabs0.right - tabs0.left + 200);
+    // Resized while open, the pages follow the tab control with the same
+    // insets.
+    RECT now{};
+    GetWindowRect(window, &now);
+    SetWindowPos(window, nullptr, 0, 0, now.right - now.left + 100, now.bottom - now.top + 100,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    RECT client{};
+    GetClientRect(GetDlgItem(window, IDC_MAIN_TABS), &client);
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        const RECT placed = childRect(page(i));
+        EXPECT_EQ(placed.right, client.right - 4);
+        EXPECT_EQ(placed.bottom, client.bottom - 2);
+    }
     const RECT add1 = childRect(GetDlgItem(window, IDC_ADD));
     EXPECT_EQ(add1.left, add0.left) << "the buttons keep their place";
     EXPECT_EQ(add1.top, add0.top);
