@@ -173,7 +173,8 @@ void DlgMain::createTooltips()
     for (const CommandButton& button : commandButtons) {
         std::u16string text = loadString(button.tip);
         TTTOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
+        // The size every tooltip version takes, the classic controls' too.
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
         tool.uFlags = TTF_IDISHWND;
         tool.hwnd = hwnd();
         tool.uId = reinterpret_cast<UINT_PTR>(item(button.id));

@@ -19,6 +19,10 @@
 //   Messages page only shows it.
 // - A settings dialog still open when the window closes goes with it,
 //   storing its rectangle and tab as its own closing does.
+// - The list does not draw while a command rebuilds it (see quietList_).
+// - A failure of a command that is no database error (those the set tells
+//   itself) reaches the dialog procedure's edge guard and is told there
+//   (string 202); the window stays open and the set keeps what it had.
 #include <windows.h>
 
 #include <array>

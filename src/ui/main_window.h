@@ -8,8 +8,8 @@ namespace norvalt {
 // null) unless one exists already, then shows it in its normal state:
 // shown, activated, restored if minimised or maximised. At most one main
 // window exists; once it is closed (destroyed) the next call starts a new
-// one with an empty set. Throws nothing: a failure is told to the user
-// through the notifier.
+// one with an empty set. Throws nothing: a failure (a window that cannot be
+// made) is told to the user through the notifier (string 202).
 void showMainWindow(HWND owner) noexcept;
 
 } // namespace norvalt

@@ -151,6 +151,8 @@ TEST_F(MainWindowTest, OpensWithTitleSystemMenuColumnsAndPages)
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(GetWindow(window, GW_OWNER), owner());
     EXPECT_EQ(windowText(window), loadString(IDS_CAPTION) + u" 1.0.1.0");
+    EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0);
 
     // The last two items of the system menu: a separator and the about box.
     const HMENU menu = GetSystemMenu(window, FALSE);
@@ -271,6 +273,70 @@ TEST_F(MainWindowTest, ButtonsShowIconsAndBalloonTips)
         SendMessageW(tip, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
         EXPECT_EQ(fromWide(text), b.tip);
     }
+}
+
+namespace {
+
+// The messages relayed to a tooltip, caught by replacing its procedure.
+std::vector<MSG> relayed;
+WNDPROC tooltipProc = nullptr;
+LRESULT CALLBACK recordRelay(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == TTM_RELAYEVENT) relayed.push_back(*reinterpret_cast<const MSG*>(lParam));
+    return CallWindowProcW(tooltipProc, window, message, wParam, lParam);
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, TheCursorsMouseMessageIsRelayedToTheTooltip)
+{
+    const HWND window = open();
+    const std::vector<HWND> tips = ownedWindows(window, TOOLTIPS_CLASSW);
+    ASSERT_EQ(tips.size(), 1u);
+    relayed.clear();
+    tooltipProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(tips[0], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recordRelay)));
+    const HWND button = GetDlgItem(window, IDC_REPORT);
+    struct Case {
+        UINT cause;
+        bool relayed;
+    };
+    // Mouse messages are relayed with the window under the mouse; a cursor
+    // set for any other reason is not.
+    const Case cases[] = {{WM_MOUSEMOVE, true}, {WM_LBUTTONDOWN, true}, {0, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cause);
+        relayed.clear();
+        SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(button), MAKELPARAM(HTCLIENT, c.cause));
+        ASSERT_EQ(relayed.size(), c.relayed ? 1u : 0u);
+        if (c.relayed) {
+            EXPECT_EQ(relayed[0].hwnd, button);
+            EXPECT_EQ(relayed[0].message, c.cause);
+        }
+    }
+    SetWindowLongPtrW(tips[0], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(tooltipProc));
+}
+
+TEST_F(MainWindowTest, AHostWithoutAProfile)
+{
+    for (const char* name : {service::ProfileGetInt, service::ProfileSetInt, service::ProfileGetString,
+                             service::ProfileSetString, service::ProfileGetDouble, service::ProfileSetDouble,
+                             service::ProfileGetRect, service::ProfileSetRect})
+        host->local.withdraw(name);
+    host->local.profile().clear();
+    const HWND window = openWith({10, 11, 12, 13, 14, 15});
+    // No water mass fraction: 0.0, which no determination takes.
+    EXPECT_EQ(main().set().waterMassFractionSetting(), 0.0);
+    EXPECT_EQ(componentTable()[1].altName, componentTable()[1].name);
+    const auto lines = messageLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), u"    1. " + loadString(IDS_ERR_WATER_MASS)), lines.end());
+    RECT r{};
+    GetWindowRect(window, &r);
+    MINMAXINFO limits{};
+    SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(r.right - r.left, limits.ptMinTrackSize.x) << "the template's size";
+    DestroyWindow(window);
+    EXPECT_TRUE(host->local.profile().empty()) << "nothing stored";
 }
 
 TEST_F(MainWindowTest, AddFillsTheListAndSelectsTheLastRow)
@@ -709,6 +775,20 @@ TEST_F(MainWindowTest, ALargerStoredPlaceSplitsTheHeightAndKeepsTheTemplateAsMin
     EXPECT_EQ(tabs1.top, tabs0.top + 150);
     EXPECT_EQ(tabs1.bottom - tabs1.top, tabs0.bottom - tabs0.top + 150);
     EXPECT_EQ(tabs1.right - tabs1.left, tabs0.right - tabs0.left + 200);
+    // Resized while open, the pages follow the tab control with the same
+    // insets.
+    RECT now{};
+    GetWindowRect(window, &now);
+    SetWindowPos(window, nullptr, 0, 0, now.right - now.left + 100, now.bottom - now.top + 100,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    RECT client{};
+    GetClientRect(GetDlgItem(window, IDC_MAIN_TABS), &client);
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        const RECT placed = childRect(page(i));
+        EXPECT_EQ(placed.right, client.right - 4);
+        EXPECT_EQ(placed.bottom, client.bottom - 2);
+    }
     const RECT add1 = childRect(GetDlgItem(window, IDC_ADD));
     EXPECT_EQ(add1.left, add0.left) << "the buttons keep their place";
     EXPECT_EQ(add1.top, add0.top);
