@@ -28,9 +28,17 @@ void ChromatogramSet::addAssays()
     if (addInProgress_) return;
 
     std::array<std::int32_t, addCapacity> buffer{};
-    addInProgress_ = true;
-    const HostResult answer = host_.callService(service::OpenAssayIdDlg, addCapacity, Host::arg(buffer.data()));
-    addInProgress_ = false;
+    HostResult answer = 0;
+    {
+        // Cleared however the call ends, or a host that failed once would
+        // leave every later add ignored.
+        struct InProgress {
+            bool& flag;
+            explicit InProgress(bool& f) : flag(f) { flag = true; }
+            ~InProgress() { flag = false; }
+        } inProgress(addInProgress_);
+        answer = host_.callService(service::OpenAssayIdDlg, addCapacity, Host::arg(buffer.data()));
+    }
     if (answer == ServiceNotFound || answer <= 0) return;
     // The host promises no more ids than the buffer holds; never read past it.
     const std::size_t count = answer > addCapacity ? addCapacity : static_cast<std::size_t>(answer);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 
 #include "../data/db_test_support.h"
 #include "calc/components.h"
@@ -195,6 +196,19 @@ TEST_F(ChromatogramSetTest, ADialogWithoutAChoiceChangesNothing)
     add({1});
     EXPECT_TRUE(views.log.empty());
     EXPECT_TRUE(set->chromatograms().empty());
+}
+
+TEST_F(ChromatogramSetTest, AHostDialogThatFailsDoesNotStopLaterAdds)
+{
+    addAssay(1, column1Analysis());
+    host.offer(service::OpenAssayIdDlg, [](HostArg, HostArg) -> HostResult { throw std::runtime_error("host"); });
+    EXPECT_THROW(set->addAssays(), std::runtime_error);
+    host.offer(service::OpenAssayIdDlg, [](HostArg, HostArg buffer) -> HostResult {
+        reinterpret_cast<std::int32_t*>(buffer)[0] = 1;
+        return 1;
+    });
+    set->addAssays();
+    EXPECT_EQ(set->chromatograms().size(), 1u);
 }
 
 TEST_F(ChromatogramSetTest, ACountAboveTheBufferIsCutToTheBuffer)
