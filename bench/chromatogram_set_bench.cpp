@@ -36,7 +36,7 @@ void addAssays(benchmark::State& state)
 {
     BenchHost bench;
     MessageList messages;
-    BenchNoViews views;
+    WindowlessViews views;
     ChromatogramSet set(Host(bench.host.table()), messages, views);
     set.setWaterMassFractionSetting(0.08);
     views.set = &set;
@@ -52,7 +52,7 @@ void selectRow(benchmark::State& state)
 {
     BenchHost bench;
     MessageList messages;
-    BenchNoViews views;
+    WindowlessViews views;
     ChromatogramSet set(Host(bench.host.table()), messages, views);
     set.setWaterMassFractionSetting(0.08);
     views.set = &set;

@@ -10,6 +10,7 @@
 #include "data/lab_writer.h"
 #include "text/format.h"
 #include "workset/chromatogram_set.h"
+#include "workset/windowless_views.h"
 
 namespace norvalt {
 
@@ -60,29 +61,5 @@ inline std::filesystem::path writeBenchLab(const std::filesystem::path& dir)
     executeStatement(handle, u"COMMIT;");
     return db;
 }
-
-// The set without windows: what the add and the click cost before any
-// list or page is touched.
-class BenchNoViews : public ChromatogramSetViews {
-public:
-    ChromatogramSet* set = nullptr;
-    std::vector<std::int32_t> rows;
-    void appendRow(std::int32_t id) override { rows.push_back(id); }
-    void clearRows() override { rows.clear(); }
-    void selectLastRow() override
-    {
-        if (!rows.empty()) set->selectAssay(rows.back());
-    }
-    void showPeaks(const Chromatogram&) override {}
-    void clearPeaks() override {}
-    void setGraduation(const std::vector<CalibrationSeries>&, const std::map<std::u16string, double>&) override {}
-    void refreshGraduation() override {}
-    void clearGraduation() override {}
-    void setResults(const std::vector<ComponentResult>&) override {}
-    void refreshResults() override {}
-    void clearResults() override {}
-    void refreshMessages() override {}
-    void clearMessageView() override {}
-};
 
 } // namespace norvalt

@@ -77,7 +77,7 @@ int main(int argc, char** argv)
     loadComponentAltNames(ProfileSettings(Host(host.table())));
     {
         MessageList messages;
-        BenchNoViews views;
+        WindowlessViews views;
         ChromatogramSet set(Host(host.table()), messages, views);
         set.setWaterMassFractionSetting(0.08);
         views.set = &set;

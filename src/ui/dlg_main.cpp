@@ -59,16 +59,6 @@ std::u16string windowText(HWND window)
     return text;
 }
 
-void setWindowIcons(HWND window)
-{
-    const auto load = [](int size) {
-        return reinterpret_cast<LPARAM>(
-            LoadImageW(resourceModule(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, size, size, LR_SHARED));
-    };
-    SendMessageW(window, WM_SETICON, ICON_BIG, load(GetSystemMetrics(SM_CXICON)));
-    SendMessageW(window, WM_SETICON, ICON_SMALL, load(GetSystemMetrics(SM_CXSMICON)));
-}
-
 } // namespace
 
 const char16_t DlgMain::versionSuffix[] = u" 1.0.1.0";
@@ -125,7 +115,7 @@ bool DlgMain::onInitDialog()
 
     loadComponentAltNames(profile_);
     set_.setWaterMassFractionSetting(readWaterMassFraction(profile_));
-    setWindowIcons(hwnd());
+    setWindowIcons(hwnd(), resourceModule());
     createButtons();
     createTooltips();
 

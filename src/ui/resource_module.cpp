@@ -1,5 +1,7 @@
 #include "ui/resource_module.h"
 
+#include "res/resource_ids.h"
+
 namespace norvalt {
 
 namespace {
@@ -25,6 +27,16 @@ HINSTANCE resourceModule()
 void setResourceModule(HINSTANCE module)
 {
     chosenModule = module;
+}
+
+void setWindowIcons(HWND window, HINSTANCE module)
+{
+    const auto load = [module](int size) {
+        return reinterpret_cast<LPARAM>(
+            LoadImageW(module, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, size, size, LR_SHARED));
+    };
+    SendMessageW(window, WM_SETICON, ICON_BIG, load(GetSystemMetrics(SM_CXICON)));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, load(GetSystemMetrics(SM_CXSMICON)));
 }
 
 } // namespace norvalt

@@ -13,4 +13,9 @@ HINSTANCE resourceModule();
 // Null restores the module's own.
 void setResourceModule(HINSTANCE module);
 
+// The window's big and small icons: the module's icon 102 as `module` holds
+// it (the main window takes the resource module's, the settings dialog the
+// module's own).
+void setWindowIcons(HWND window, HINSTANCE module);
+
 } // namespace norvalt

@@ -33,16 +33,6 @@ ProfileRect outerRect(HWND window)
     return {r.left, r.top, r.right, r.bottom};
 }
 
-void setIcons(HWND window)
-{
-    const auto load = [](int size) {
-        return reinterpret_cast<LPARAM>(
-            LoadImageW(resourceModule(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, size, size, LR_SHARED));
-    };
-    SendMessageW(window, WM_SETICON, ICON_BIG, load(GetSystemMetrics(SM_CXICON)));
-    SendMessageW(window, WM_SETICON, ICON_SMALL, load(GetSystemMetrics(SM_CXSMICON)));
-}
-
 } // namespace
 
 std::optional<double> leadingDecimalNumber(std::u16string_view text)
@@ -84,7 +74,8 @@ SettingsDlg* SettingsDlg::open(HWND owner, Host host)
 
 bool SettingsDlg::onInitDialog()
 {
-    setIcons(hwnd());
+    // The settings dialog keeps the module's own icon, whatever the language.
+    setWindowIcons(hwnd(), ownModule());
     layout().add(IDC_SETTINGS_TABS, anchors::fill);
     layout().add(IDOK, anchors::bottomRight);
     layout().add(IDCANCEL, anchors::bottomRight);

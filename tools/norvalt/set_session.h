@@ -16,6 +16,7 @@
 #include "host/local_host.h"
 #include "text/user_notifier.h"
 #include "workset/chromatogram_set.h"
+#include "workset/windowless_views.h"
 
 namespace norvalt::cli {
 
@@ -31,31 +32,6 @@ struct SetOptions {
 
 // Registers the options shared by the commands that build a set.
 void addSetOptions(CLI::App& command, SetOptions& options);
-
-// Keeps the main list's rows in order; selecting the last row selects its
-// chromatogram, as the window's list does.
-class ListViews : public ChromatogramSetViews {
-public:
-    ChromatogramSet* set = nullptr;
-    std::vector<std::int32_t> rows;
-
-    void appendRow(std::int32_t assayId) override { rows.push_back(assayId); }
-    void clearRows() override { rows.clear(); }
-    void selectLastRow() override
-    {
-        if (!rows.empty()) set->selectAssay(rows.back());
-    }
-    void showPeaks(const Chromatogram&) override {}
-    void clearPeaks() override {}
-    void setGraduation(const std::vector<CalibrationSeries>&, const std::map<std::u16string, double>&) override {}
-    void refreshGraduation() override {}
-    void clearGraduation() override {}
-    void setResults(const std::vector<ComponentResult>&) override {}
-    void refreshResults() override {}
-    void clearResults() override {}
-    void refreshMessages() override {}
-    void clearMessageView() override {}
-};
 
 // Notices go to standard error; errors (the database's) are remembered.
 class CliNotifier : public StderrNotifier {
@@ -96,7 +72,7 @@ private:
     std::vector<std::int32_t> pendingIds_;
     MessageList messages_;
     CurrentMessageList currentMessages_{messages_};
-    ListViews views_;
+    WindowlessViews views_;
     CliNotifier notifier_;
     UserNotifier* previousNotifier_ = nullptr;
     std::unique_ptr<ChromatogramSet> set_;
