@@ -238,29 +238,31 @@ void Simulator::pickMenuItem(UINT id)
     if (handler) handler(reinterpret_cast<HostArg>(window_));
 }
 
+struct WindowSearch {
+    HWND host;
+    HWND found = nullptr;
+};
+
+bool isModuleWindow(HWND w, HWND host)
+{
+    return w && w != host && IsWindowVisible(w) && (GetWindowLongPtrW(w, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+}
+
+BOOL CALLBACK firstModuleWindow(HWND w, LPARAM search)
+{
+    auto* s = reinterpret_cast<WindowSearch*>(search);
+    if (!isModuleWindow(w, s->host)) return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
 // The module's window that an action is meant for: the active one, or else
 // the topmost captioned window of this thread that is not the host's.
 HWND Simulator::moduleWindow() const
 {
-    struct Search {
-        HWND host;
-        HWND found = nullptr;
-    } search{window_};
-    auto isModule = [](HWND w, HWND host) {
-        return w && w != host && IsWindowVisible(w) && (GetWindowLongPtrW(w, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
-    };
-    if (HWND active = GetActiveWindow(); isModule(active, window_)) return active;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            if (w == s->host || !IsWindowVisible(w) ||
-                (GetWindowLongPtrW(w, GWL_STYLE) & WS_CAPTION) != WS_CAPTION)
-                return TRUE;
-            s->found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{window_};
+    if (HWND active = GetActiveWindow(); isModuleWindow(active, window_)) return active;
+    EnumThreadWindows(GetCurrentThreadId(), firstModuleWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
