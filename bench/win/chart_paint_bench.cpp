@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+#include "bench_clock.h"
 #include "../chart_scenes.h"
 #include "controls/auto_ctrl.h"
 #include "controls/gdi_canvas_win.h"
@@ -17,26 +18,14 @@ using namespace norvalt;
 
 namespace {
 
-double now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
 void report(const char* name, int runs, const std::function<void()>& paint)
 {
     for (int i = 0; i < 3; ++i) paint();
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
-        double start = now();
+        double start = bench::milliseconds();
         paint();
-        times.push_back(now() - start);
+        times.push_back(bench::milliseconds() - start);
     }
     std::sort(times.begin(), times.end());
     std::printf("%-44s median %7.3f ms   fastest %7.3f ms   (%d paints)\n", name, times[times.size() / 2], times[0],

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "controls/grid_ctrl.h"
 #include "text/format.h"
 
@@ -35,18 +36,6 @@ LRESULT CALLBACK ownerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         }
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-double now()
-{
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / frequency;
 }
 
 void pump()
@@ -98,17 +87,17 @@ struct Bench {
     {
         std::vector<double> fills, redraws, paints, totals;
         for (int r = 0; r < rounds; ++r) {
-            double start = now(), filled = 0;
+            double start = bench::milliseconds(), filled = 0;
             {
                 CGridCtrl::RedrawOff quiet(grid);
                 grid.deleteAllRows();
                 for (int i = 0; i < rows; ++i) fillRow(i);
                 grid.sortByColumn(0, true);
-                filled = now();
+                filled = bench::milliseconds();
             }
-            double drawing = now();
+            double drawing = bench::milliseconds();
             UpdateWindow(listView);
-            double painted = now();
+            double painted = bench::milliseconds();
             fills.push_back(filled - start);
             redraws.push_back(drawing - filled);
             paints.push_back(painted - drawing);
@@ -128,10 +117,10 @@ struct Bench {
         for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
             std::vector<double> times;
             for (int r = 0; r < rounds; ++r) {
-                double start = now();
+                double start = bench::milliseconds();
                 grid.sortByColumn(c, r % 2 == 0);
                 UpdateWindow(listView);
-                times.push_back(now() - start);
+                times.push_back(bench::milliseconds() - start);
             }
             const char* kind = columns[static_cast<std::size_t>(c)].sortKind == GridSortKind::number ? "number"
                                : columns[static_cast<std::size_t>(c)].sortKind == GridSortKind::date ? "date"

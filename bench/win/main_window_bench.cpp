@@ -16,6 +16,7 @@
 #include <numeric>
 #include <vector>
 
+#include "bench_clock.h"
 #include "set_bench_lab.h"
 #include "data/database.h"
 #include "host/local_host.h"
@@ -29,18 +30,6 @@
 using namespace norvalt;
 
 namespace {
-
-double now()
-{
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 void report(const char* name, std::vector<double> times)
 {
@@ -84,15 +73,15 @@ int main(int argc, char** argv)
         std::vector<double> adds, clicks;
         for (int i = 0; i < runs; ++i) {
             set.removeAll();
-            const double start = now();
+            const double start = bench::milliseconds();
             set.addAssays();
-            adds.push_back(now() - start);
+            adds.push_back(bench::milliseconds() - start);
         }
         report("without windows: add 256 assays", adds);
         for (int i = 0; i < runs * 10; ++i) {
-            const double start = now();
+            const double start = bench::milliseconds();
             set.selectAssay(5 + (i * 37) % (benchAssayCount - 4));
-            clicks.push_back(now() - start);
+            clicks.push_back(bench::milliseconds() - start);
         }
         report("without windows: select a row", clicks);
     }
@@ -104,9 +93,9 @@ int main(int argc, char** argv)
     std::vector<double> adds;
     for (int i = 0; i < runs; ++i) {
         press(window, IDC_REMOVE_ALL);
-        const double start = now();
+        const double start = bench::milliseconds();
         press(window, IDC_ADD);
-        adds.push_back(now() - start);
+        adds.push_back(bench::milliseconds() - start);
     }
     if (list.rowCount() != benchAssayCount || !notices.notices.empty()) {
         std::printf("the add did not load the %d assays (%d rows, %zu notices)\n", benchAssayCount, list.rowCount(),
@@ -119,9 +108,9 @@ int main(int argc, char** argv)
     for (int i = 0; i < runs * 10; ++i) {
         list.clearSelection();
         const int row = 4 + (i * 37) % (benchAssayCount - 4);
-        const double start = now();
+        const double start = bench::milliseconds();
         list.selectRow(row, true);
-        clicks.push_back(now() - start);
+        clicks.push_back(bench::milliseconds() - start);
     }
     report("click on a row (selection, recalculation, pages)", clicks);
 
@@ -130,9 +119,9 @@ int main(int argc, char** argv)
     const auto part = [&](const char* name, const std::function<void()>& work) {
         std::vector<double> times;
         for (int i = 0; i < runs * 10; ++i) {
-            const double start = now();
+            const double start = bench::milliseconds();
             work();
-            times.push_back(now() - start);
+            times.push_back(bench::milliseconds() - start);
         }
         report(name, times);
     };

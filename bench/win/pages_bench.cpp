@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "bench_clock.h"
 #include "text/format.h"
 #include "ui/calculation_tab.h"
 #include "ui/components_tab.h"
@@ -21,15 +22,11 @@ namespace {
 
 double medianMs(const std::function<void()>& work)
 {
-    LARGE_INTEGER frequency, start, end;
-    QueryPerformanceFrequency(&frequency);
     std::vector<double> runs;
     for (int i = 0; i < 21; ++i) {
-        QueryPerformanceCounter(&start);
+        const double start = bench::milliseconds();
         work();
-        QueryPerformanceCounter(&end);
-        runs.push_back(1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
-                       static_cast<double>(frequency.QuadPart));
+        runs.push_back(bench::milliseconds() - start);
     }
     std::sort(runs.begin(), runs.end());
     return runs[runs.size() / 2];
