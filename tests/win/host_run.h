@@ -31,11 +31,16 @@ struct HostRun {
     norvalt::ProfileEntries profile;
     fs::path folder;
 
-    std::string profileValue(const std::u16string& key) const
+    // The value the profile file holds under a full key path.
+    std::string profileEntry(const std::u16string& path) const
     {
-        auto it = profile.find(u"probe/" + key);
+        auto it = profile.find(path);
         return it == profile.end() ? "(absent)" : norvalt::utf16ToUtf8(it->second);
     }
+    // What the probe plug-in wrote under "probe/KEY".
+    std::string profileValue(const std::u16string& key) const { return profileEntry(u"probe/" + key); }
+    // What the module wrote under its prefix.
+    std::string moduleSetting(const std::u16string& key) const { return profileEntry(u"plugins\\kestrin\\" + key); }
     // Whether `expected` occur in the log in this order (other lines
     // between); an expected line ending in '*' matches every line that
     // begins with the rest.
@@ -97,6 +102,12 @@ protected:
             result.log.push_back(line);
         result.profile = norvalt::readProfileFile(profile);
         return result;
+    }
+
+    // The plug-in itself on the sample laboratory, written to the test's folder.
+    HostRun runOnSampleLab(const std::wstring& arguments)
+    {
+        return run(L"--sample-lab \"" + (folder_ / "lab").wstring() + L"\" " + arguments, binFolder() / "norvalt.dll");
     }
 
     fs::path folder_;

@@ -5,22 +5,12 @@
 
 namespace {
 
-using norvalt::test::binFolder;
 using norvalt::test::HostRun;
 
 class Keyboard : public norvalt::test::HostRunTest {
 protected:
-    HostRun run(const std::wstring& actions)
-    {
-        return HostRunTest::run(L"--sample-lab \"" + (folder_ / "lab").wstring() + L"\" --assays 7,8,9 --actions " +
-                                    actions,
-                                binFolder() / "norvalt.dll");
-    }
-    static std::string waterMass(const HostRun& r)
-    {
-        auto it = r.profile.find(u"plugins\\kestrin\\Settings/WaterMass");
-        return it == r.profile.end() ? "(absent)" : norvalt::utf16ToUtf8(it->second);
-    }
+    HostRun run(const std::wstring& actions) { return runOnSampleLab(L"--assays 7,8,9 --actions " + actions); }
+    static std::string waterMass(const HostRun& r) { return r.moduleSetting(u"Settings/WaterMass"); }
 };
 
 TEST_F(Keyboard, TabMovesThroughTheMainWindowInItsVisualOrder)

@@ -124,16 +124,11 @@ TEST_F(Plugin, UnloadRightAfterLoad)
 
 namespace {
 
-using norvalt::test::binFolder;
 using norvalt::test::HostRun;
 
 class PluginWindow : public norvalt::test::HostRunTest {
 protected:
-    HostRun run(const std::wstring& arguments)
-    {
-        return HostRunTest::run(L"--sample-lab \"" + (folder_ / "lab").wstring() + L"\" " + arguments,
-                                binFolder() / "norvalt.dll");
-    }
+    HostRun run(const std::wstring& arguments) { return runOnSampleLab(arguments); }
 };
 
 // Control ids of the main window and the settings dialog.
@@ -192,10 +187,7 @@ TEST_F(PluginWindow, AddSelectSettingsAndReportThroughTheWindow)
     })) << ::testing::PrintToString(r.log);
     // The settings dialog's OK stored the water; closing stored the window
     // rectangle and the six alternative names.
-    auto value = [&r](const std::u16string& key) {
-        auto it = r.profile.find(u"plugins\\kestrin\\" + key);
-        return it == r.profile.end() ? std::string("(absent)") : norvalt::utf16ToUtf8(it->second);
-    };
+    auto value = [&r](const std::u16string& key) { return r.moduleSetting(key); };
     EXPECT_EQ(value(u"Settings/WaterMass"), "0.5");
     EXPECT_NE(value(u"/WState"), "(absent)");
     for (int component = 0; component < 6; ++component) {
