@@ -121,25 +121,28 @@ protected:
     std::unique_ptr<StandInHost> host;
 };
 
+struct OwnedSearch {
+    HWND owner;
+    const wchar_t* className;
+    std::vector<HWND> found;
+};
+
+// EnumThreadWindows calls back by the system's convention (stdcall on i686).
+BOOL CALLBACK collectOwned(HWND window, LPARAM lParam)
+{
+    auto& s = *reinterpret_cast<OwnedSearch*>(lParam);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (GetWindow(window, GW_OWNER) == s.owner && lstrcmpiW(name, s.className) == 0 && IsWindow(window))
+        s.found.push_back(window);
+    return TRUE;
+}
+
 // The windows of this thread owned by `owner` with the given class name.
 std::vector<HWND> ownedWindows(HWND owner, const wchar_t* className)
 {
-    struct Search {
-        HWND owner;
-        const wchar_t* className;
-        std::vector<HWND> found;
-    } search{owner, className, {}};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM lParam) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(lParam);
-            wchar_t name[64] = {};
-            GetClassNameW(window, name, 64);
-            if (GetWindow(window, GW_OWNER) == s.owner && lstrcmpiW(name, s.className) == 0 && IsWindow(window))
-                s.found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    OwnedSearch search{owner, className, {}};
+    EnumThreadWindows(GetCurrentThreadId(), collectOwned, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
