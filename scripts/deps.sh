@@ -41,6 +41,53 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
+# 32-bit Wine for the i686 build, the deliverable itself. The kernel of this
+# kind of machine cannot execute 32-bit programs, so Debian's qemu-i386 is
+# registered with binfmt_misc as the interpreter of i386 ELF programs (Debian
+# registers none on amd64 by itself); the F flag opens the interpreter now,
+# so that it also serves programs in other mount namespaces. Then the i386
+# architecture and wine32:i386 beside wine64. This needs root and a kernel
+# with binfmt_misc; where either is missing, the i686 tests are skipped and
+# say so. NORVALT_SKIP_I686=1 skips this and them.
+binfmt=/proc/sys/fs/binfmt_misc
+setup_i686() {
+  if [ "${NORVALT_SKIP_I686:-}" = 1 ]; then
+    echo "deps: 32-bit Wine not set up (NORVALT_SKIP_I686=1); the i686 tests will be skipped"
+    return 0
+  fi
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "deps: 32-bit Wine not set up (registering an emulator needs root); the i686 tests will be skipped"
+    return 0
+  fi
+  if [ ! -e "$binfmt/register" ] && ! mount -t binfmt_misc binfmt_misc "$binfmt" 2>/dev/null; then
+    echo "deps: 32-bit Wine not set up (binfmt_misc cannot be mounted); the i686 tests will be skipped"
+    return 0
+  fi
+  if ! dpkg-query -W -f='${Status}' qemu-user-static 2>/dev/null | grep -q 'install ok installed'; then
+    echo "deps: installing qemu-user-static (runs the 32-bit Wine loader)"
+    apt_update
+    env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends qemu-user-static >/dev/null
+  fi
+  if [ ! -e "$binfmt/norvalt-i386" ]; then
+    echo "deps: registering qemu-i386 for i386 ELF programs ($binfmt/norvalt-i386)"
+    printf '%s' ':norvalt-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
+      >"$binfmt/register" || {
+      echo "deps: the emulator could not be registered; the i686 tests will be skipped"
+      return 0
+    }
+  fi
+  if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+    echo "deps: installing wine32:i386 (32-bit Wine beside wine64)"
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      dpkg --add-architecture i386
+      updated=
+    fi
+    apt_update
+    env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null
+  fi
+}
+setup_i686
+
 # Source entries derived from the machine's own binary entries, so that no
 # registry host is ever written into the project.
 add_deb_src() {
