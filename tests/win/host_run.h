@@ -57,6 +57,14 @@ struct HostRun {
         return next == expected.size();
     }
     bool logHas(const std::string& line) const { return logHasInOrder({line}); }
+    // How many log lines begin with `prefix`.
+    int linesBeginning(const std::string& prefix) const
+    {
+        int n = 0;
+        for (const std::string& line : log)
+            n += line.rfind(prefix, 0) == 0;
+        return n;
+    }
 };
 
 class HostRunTest : public ::testing::Test {
@@ -90,7 +98,7 @@ protected:
             ADD_FAILURE() << "cannot start hostsim: " << GetLastError();
             return result;
         }
-        if (WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0) {
+        if (WaitForSingleObject(process.hProcess, 300000) != WAIT_OBJECT_0) {
             TerminateProcess(process.hProcess, 99);
             ADD_FAILURE() << "hostsim did not end";
         }

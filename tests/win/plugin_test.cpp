@@ -57,8 +57,7 @@ TEST_F(Plugin, StartUpCallsTheServicesInOrder)
         "unregister 2",
         "unload 0",
     })) << ::testing::PrintToString(r.log);
-    for (const std::string& line : r.log)
-        EXPECT_NE(line.rfind("closed ", 0), 0u) << "no message box at start-up: " << line;
+    EXPECT_EQ(r.linesBeginning("closed "), 0) << "no message box at start-up: " << ::testing::PrintToString(r.log);
 }
 
 TEST_F(Plugin, AHostWithoutTheMenuServiceShowsOneBoxAndStillStoresTheDatabase)
@@ -74,10 +73,7 @@ TEST_F(Plugin, AHostWithoutTheMenuServiceShowsOneBoxAndStillStoresTheDatabase)
         "call DB/GetConnectionUri 0",
         "error no module window to close",
     })) << ::testing::PrintToString(r.log);
-    int boxes = 0;
-    for (const std::string& line : r.log)
-        boxes += line.rfind("closed ", 0) == 0;
-    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(r.linesBeginning("closed "), 1);
 }
 
 TEST_F(Plugin, EachMissingServiceHasItsBox)
