@@ -19,6 +19,11 @@ namespace {
 using test::HostDataBaseFile;
 using test::TempFile;
 
+// The emulator that runs the i686 build under 32-bit Wine here cannot start
+// a second thread (scripts/wine32-env says so).
+bool threadsCanStart() { return std::getenv("NORVALT_NO_THREADS") == nullptr; }
+constexpr const char* noThreads = "no second thread can be started in this run";
+
 TEST(DataBaseConnection, OneInstanceUntilReleased)
 {
     DataBaseConnectionBase* first = &connection();
@@ -32,9 +37,7 @@ TEST(DataBaseConnection, OneInstanceUntilReleased)
 
 TEST(DataBaseConnection, CallersOnSeveralThreadsFindOneInstance)
 {
-    // The emulator that runs the i686 build under 32-bit Wine here cannot
-    // start a second thread (scripts/wine32-env says so).
-    if (std::getenv("NORVALT_NO_THREADS")) GTEST_SKIP() << "no second thread can be started in this run";
+    if (!threadsCanStart()) GTEST_SKIP() << noThreads;
     releaseConnection();
     std::vector<DataBaseConnectionBase*> seen(8, nullptr);
     std::vector<std::thread> threads;
@@ -227,7 +230,7 @@ TEST(DataBaseStatements, ALockShorterThanTheBusyTimeoutIsWaitedFor)
     // The host writes for a fifth of the timeout; the module's read waits
     // for it instead of failing with SQLITE_BUSY at once (the lock that
     // outlasts the timeout is the test above).
-    if (std::getenv("NORVALT_NO_THREADS")) GTEST_SKIP() << "no second thread can be started in this run";
+    if (!threadsCanStart()) GTEST_SKIP() << noThreads;
     HostDataBaseFile db;
     db.execute(u"INSERT INTO [assay] (id, filename) VALUES (1, 'a');");
     DataBaseHandle reader;

@@ -9,6 +9,7 @@
 namespace {
 
 using norvalt::test::HostRun;
+using norvalt::test::norvaltCaption;
 
 // The report pages in the temporary folder, where the report job writes them.
 std::set<fs::path> reportPages()
@@ -34,12 +35,12 @@ TEST_F(EndToEnd, StartUpAddSelectSettingsReportAndEnd)
         L"wait:1000,text:1021:0.5,command:1,wait:1000,command:1013,wait:5000,close,wait:500,quit");
     EXPECT_EQ(r.exitCode, 0u);
     EXPECT_TRUE(r.logHasInOrder({
-        "info norvalt 0x01000100 size " + std::to_string(sizeof(void*) == 4 ? 48 : 80),
+        norvalt::test::norvaltInfo,
         "subscribe System/ModulesLoaded",
         "load 0",
         "event System/ModulesLoaded",
         "register norvalt/MenuCommand",
-        "menu Данные/Расчёты/Определение массовой доли этиленгликоля и диэтиленгликоля -> norvalt/MenuCommand",
+        norvalt::test::russianMenu,
         "call DB/GetConnectionUri 0",
         "action menu",
         "menu-command norvalt/MenuCommand",
@@ -49,7 +50,7 @@ TEST_F(EndToEnd, StartUpAddSelectSettingsReportAndEnd)
         "action command 1",
         "action command 1013",
         "call Cfg/TemplatePath 260",
-        "closed #32770 'Плагин: Определение массовой доли этиленгликоля и диэтиленгликоля 1.0.1.0' ''",
+        "closed #32770 '" + norvaltCaption + " 1.0.1.0' ''",
         "action quit",
         "unsubscribe 1",
         "unregister 2",

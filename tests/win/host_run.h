@@ -18,6 +18,15 @@ namespace fs = std::filesystem;
 
 namespace norvalt::test {
 
+// What the host's log shows of norvalt.dll: its information record (48
+// bytes on i686, where pointers are 4), its Russian menu item and the
+// caption of its message boxes.
+inline const std::string norvaltInfo =
+    "info norvalt 0x01000100 size " + std::to_string(sizeof(void*) == 4 ? 48 : 80);
+inline const std::string russianMenu =
+    "menu Данные/Расчёты/Определение массовой доли этиленгликоля и диэтиленгликоля -> norvalt/MenuCommand";
+inline const std::string norvaltCaption = "Плагин: Определение массовой доли этиленгликоля и диэтиленгликоля";
+
 inline fs::path binFolder()
 {
     wchar_t self[MAX_PATH] = {};

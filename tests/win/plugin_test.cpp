@@ -7,12 +7,12 @@ namespace {
 
 using norvalt::test::binFolder;
 using norvalt::test::HostRun;
+using norvalt::test::norvaltInfo;
+using norvalt::test::russianMenu;
 
-const std::string russianMenu =
-    "menu Данные/Расчёты/Определение массовой доли этиленгликоля и диэтиленгликоля -> norvalt/MenuCommand";
 const std::string englishMenu =
     "menu Data/Calculations/Mass fraction of ethylene glycol and diethylene glycol -> norvalt/MenuCommand";
-const std::string caption = "Плагин: Определение массовой доли этиленгликоля и диэтиленгликоля";
+const std::string& caption = norvalt::test::norvaltCaption;
 
 class Plugin : public norvalt::test::HostRunTest {
 protected:
@@ -40,7 +40,7 @@ TEST_F(Plugin, StartUpCallsTheServicesInOrder)
     const HostRun r = run(L"--db C:\\lab\\lab.db --language 1049 --actions wait:100,quit");
     EXPECT_EQ(r.exitCode, 0u);
     EXPECT_TRUE(r.logHasInOrder({
-        "info norvalt 0x01000100 size " + std::to_string(sizeof(void*) == 4 ? 48 : 80),
+        norvaltInfo,
         "subscribe System/ModulesLoaded",
         "load 0",
         "event System/ModulesLoaded",
